@@ -1,0 +1,30 @@
+#pragma once
+// The subcommands of trakomer-cli. Each takes the arguments after its name
+// and returns the process exit code: 0 success, 1 failure, 2 usage error.
+
+#include <string>
+#include <vector>
+
+namespace trakomer::cli {
+
+using Args = std::vector<std::string>;
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+// Prints "trakomer-cli: <message>" on standard error and returns kExitUsage.
+int UsageError(const std::string& message);
+
+int RunNmeaDump(const Args& args);
+
+struct Command {
+    const char* name;
+    int (*run)(const Args& args);
+    const char* usage;
+};
+
+// Every subcommand, in the order --help lists them.
+const std::vector<Command>& AllCommands();
+
+}  // namespace trakomer::cli

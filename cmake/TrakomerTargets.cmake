@@ -1,0 +1,44 @@
+# Shared helpers for the module CMakeLists files.
+
+# Warnings every target of ours is built with.
+function(trakomer_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow)
+  if(TRAKOMER_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# trakomer_library(name SOURCES ... [DEPS ...]) : a static library whose
+# public include root is the source tree, so headers are included as
+# "core/track.h", "gps/nmea_parser.h", ...
+function(trakomer_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  trakomer_warnings(${name})
+endfunction()
+
+# trakomer_test(name SOURCES ... [DEPS ...] [LABELS ...] [TIMEOUT s]) : one
+# GoogleTest executable, its cases registered with CTest one by one.
+function(trakomer_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS;LABELS;ENV" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    TRAKOMER_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    TRAKOMER_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  trakomer_warnings(${name})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  set(props TIMEOUT ${ARG_TIMEOUT})
+  if(ARG_LABELS)
+    list(APPEND props LABELS "${ARG_LABELS}")
+  endif()
+  if(ARG_ENV)
+    list(APPEND props ENVIRONMENT "${ARG_ENV}")
+  endif()
+  include(GoogleTest)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+endfunction()
