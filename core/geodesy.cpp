@@ -13,6 +13,9 @@ UnitFactors UnitFactorsFor(int units) {
 }
 
 double GreatCircleDistance(double lat1, double lon1, double lat2, double lon2) {
+    // The cosine formula rounds to a few centimetres for one point twice;
+    // a receiver standing still must not add distance.
+    if (lat1 == lat2 && lon1 == lon2) return 0.0;
     const double x =
         std::sin(lat1) * std::sin(lat2) + std::cos(lat1) * std::cos(lat2) * std::cos(lon1 - lon2);
     if (x < -1.0 || x > 1.0) return 0.0;
