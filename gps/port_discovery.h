@@ -1,0 +1,41 @@
+#pragma once
+// The serial ports present on the machine, as the GPS preference page and
+// the scan list them: wired ports first, then Bluetooth serial ports.
+
+#include <string>
+#include <vector>
+
+namespace trakomer {
+
+struct PortEntry {
+    std::string portName;      // the device path, e.g. /dev/ttyUSB0
+    std::string friendlyName;  // vendor and model, "Bluetooth", or empty
+};
+
+using PortList = std::vector<PortEntry>;
+
+inline constexpr const char* kBluetoothFriendlyName = "Bluetooth";
+
+// What discovery learns of one tty device.
+struct TtyDevice {
+    std::string devNode;    // /dev/ttyUSB0
+    std::string sysName;    // ttyUSB0
+    bool hasHardware = false;  // backed by a device (not a virtual console,
+                               // pseudo-terminal or absent legacy UART)
+    std::string vendor;
+    std::string model;
+};
+
+// Orders discovered devices into the port list: wired ports with hardware
+// first (friendly name "vendor model"), then /dev/rfcomm* ports (friendly
+// name "Bluetooth"), each group by device path in natural order. Virtual
+// terminals and pseudo-terminals are left out.
+PortList BuildPortList(const std::vector<TtyDevice>& devices);
+
+// The tty devices udev knows of.
+std::vector<TtyDevice> DiscoverTtyDevices();
+
+// DiscoverTtyDevices ordered by BuildPortList.
+PortList EnumeratePorts();
+
+}  // namespace trakomer

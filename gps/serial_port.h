@@ -1,0 +1,104 @@
+#pragma once
+// The link to the GPS receiver's serial port: open and configure it, run
+// the reader thread that feeds every received byte to the NMEA parser,
+// write configuration sentences, close it.
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "gps/demo_receiver.h"
+#include "gps/port_settings.h"
+#include "gps/shared_fix.h"
+#include "gps/wake_event.h"
+
+namespace trakomer {
+
+// Bytes the reader thread reads at a time.
+constexpr size_t kReadChunkSize = 256;
+
+// The text a failed open leaves in errorText, by errno.
+std::string OpenErrorText(int error, const std::string& devicePath);
+
+// The bundled demo log.
+std::string DefaultDemoLog();
+
+class SerialPort {
+public:
+    SerialPort() = default;
+    ~SerialPort();
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    // Opens the device the settings name. Closes a port still open first.
+    // The device "demo" or "demo:PATH" starts a demo receiver and opens its
+    // pseudo-terminal.
+    // False on failure, with openFailed set and errorText describing it;
+    // unless quiet, a failure to configure the port also sounds the error
+    // beep.
+    bool Open(const PortSettings& settings, bool quiet);
+    bool Open(const std::string& devicePath, int baudRate, int parity, int dataBits,
+              int stopBits, bool quiet);
+
+    // Stops the reader thread, closes the port and then pauses for
+    // closePauseMs (some receivers need the time before the next open).
+    // False when the port was not open.
+    bool Close();
+
+    // One non-blocking read of at most size bytes; 0 when the port is closed
+    // or nothing has arrived.
+    size_t Read(char* buffer, size_t size);
+
+    // One write; the number of bytes written (0 on failure or when closed).
+    size_t Write(const char* data, size_t length);
+
+    // Starts the reader thread feeding fix. Does nothing when the port is
+    // not open or a reader is already running on it.
+    void StartReader(SharedGpsFix& fix);
+    // The same with any receiver of the chunks read (at most
+    // kReadChunkSize bytes each), called on the reader thread.
+    using ByteSink = std::function<void(const char* bytes, size_t length)>;
+    void StartReader(ByteSink sink);
+
+    // True while the reader thread is in its loop; false once it ended on
+    // Close, a hang-up or a read error.
+    bool ReaderRunning() const { return readerRunning_.load(); }
+
+    // The demo receiver behind the port, while one is open.
+    const DemoReceiver* Demo() const { return demo_.get(); }
+
+    bool IsOpen() const { return fd_ >= 0; }
+    int Fd() const { return fd_; }
+
+    // State of the last open.
+    bool openFailed = false;
+    int baudRate = 0;
+    int portNumber = 0;
+    std::string devicePath;
+    std::string errorText;
+
+    // Pause at the end of Close, in milliseconds.
+    int closePauseMs = 1000;
+    // The log the device "demo" replays.
+    std::string demoLog = DefaultDemoLog();
+    // Sounds the error beep (a failed configuration when not quiet).
+    std::function<void()> errorBeep;
+
+private:
+    bool Fail(int error);
+    void StopReader();
+    void ReaderLoop(int fd, ByteSink sink);
+
+    void CloseDescriptor();
+
+    int fd_ = -1;
+    std::unique_ptr<DemoReceiver> demo_;
+    WakeEvent wake_;
+    std::thread reader_;
+    std::atomic<bool> readerRunning_{false};
+};
+
+}  // namespace trakomer
