@@ -331,6 +331,24 @@ SentenceKind KindOfAddress(const char* a) {
     return SentenceKind::Other;
 }
 
+// Copies plain body bytes in one run (the bulk of the input), stopping
+// before a '*' or CR, or where the body would overflow. Returns the bytes taken.
+size_t TakeBodyRun(GpsFix& fix, const char* bytes, size_t length) {
+    size_t n = 0;
+    uint8_t sum = fix.checksum;
+    uint16_t at = fix.index;
+    while (n < length && at < kDataSize - 1) {
+        const char c = bytes[n];
+        if (c == '*' || c == '\r') break;
+        fix.data[at++] = c;
+        sum ^= static_cast<uint8_t>(c);
+        ++n;
+    }
+    fix.checksum = sum;
+    fix.index = at;
+    return n;
+}
+
 void ProcessBytes(GpsFix& fix, const char* bytes, size_t length, SentenceObserver* observer) {
     for (size_t i = 0; i < length; ++i) {
         // Between sentences, skip straight to the next '$'.
@@ -338,6 +356,9 @@ void ProcessBytes(GpsFix& fix, const char* bytes, size_t length, SentenceObserve
             const void* dollar = std::memchr(bytes + i, '$', length - i);
             if (dollar == nullptr) return;
             i = static_cast<size_t>(static_cast<const char*>(dollar) - bytes);
+        } else if (fix.parseState == ParseState::Data) {
+            i += TakeBodyRun(fix, bytes + i, length - i);
+            if (i == length) return;
         }
         ProcessByte(fix, bytes[i], observer);
     }
