@@ -17,6 +17,7 @@ constexpr int kExitUsage = 2;
 int UsageError(const std::string& message);
 
 int RunNmeaDump(const Args& args);
+int RunRecord(const Args& args);
 
 struct Command {
     const char* name;
