@@ -1,7 +1,6 @@
 #include "gps/port_scan.h"
 
 #include <chrono>
-#include <cstdio>
 #include <thread>
 
 namespace trakomer {
@@ -35,9 +34,7 @@ void Sleep(const ScanOptions& options, int ms) {
 }
 
 std::string ScanningText(const std::string& portName, int baudRate) {
-    char text[320];
-    std::snprintf(text, sizeof text, "Scanning %s @ %d\n", portName.c_str(), baudRate);
-    return text;
+    return "Scanning " + portName + " @ " + std::to_string(baudRate) + "\n";
 }
 
 enum class TryOutcome { Found, NoOutput, NotRecognised, OpenFailed };

@@ -9,7 +9,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 
 #include "gps/port_termios.h"
 
@@ -21,29 +20,21 @@ constexpr int kEmptyWakePauseMs = 20;
 }  // namespace
 
 std::string OpenErrorText(int error, const std::string& devicePath) {
-    char text[256];
     switch (error) {
         case ENOENT:
         case ENODEV:
         case ENXIO:
-            std::snprintf(text, sizeof text,
-                          "Communication Port (%s) not found!\n"
-                          "The communications port does not exist.",
-                          devicePath.c_str());
-            break;
+            return "Communication Port (" + devicePath +
+                   ") not found!\nThe communications port does not exist.";
         case EACCES:
         case EPERM:
         case EBUSY:
         case EWOULDBLOCK:
-            std::snprintf(text, sizeof text,
-                          "Access Denied!\nThe communications port may be in use.");
-            break;
+            return "Access Denied!\nThe communications port may be in use.";
         default:
-            std::snprintf(text, sizeof text, "Comm Open Error! [%d].\nThe port (%s) may be in use.",
-                          error, devicePath.c_str());
-            break;
+            return "Comm Open Error! [" + std::to_string(error) + "].\nThe port (" + devicePath +
+                   ") may be in use.";
     }
-    return text;
 }
 
 std::string DefaultDemoLog() {

@@ -1,0 +1,49 @@
+// Ordering of discovered ports, and discovery on this machine.
+
+#include <gtest/gtest.h>
+
+#include "gps/port_discovery.h"
+
+namespace trakomer {
+namespace {
+
+TEST(BuildPortList, WiredPortsFirstThenBluetoothInNaturalOrder) {
+    const std::vector<TtyDevice> devices = {
+        {"/dev/rfcomm1", "rfcomm1", false, "", ""},
+        {"/dev/ttyUSB10", "ttyUSB10", true, "FTDI", "FT232R USB UART"},
+        {"/dev/tty0", "tty0", false, "", ""},
+        {"/dev/ttyACM0", "ttyACM0", true, "u-blox AG", ""},
+        {"/dev/ttyUSB2", "ttyUSB2", true, "", "GPS Mouse"},
+        {"/dev/ptmx", "ptmx", false, "", ""},
+        {"/dev/ttyS0", "ttyS0", true, "", ""},
+        {"/dev/rfcomm0", "rfcomm0", false, "", ""},
+        {"", "ttyX", true, "no", "node"},
+    };
+    const PortList expected = {
+        {"/dev/ttyACM0", "u-blox AG"},
+        {"/dev/ttyS0", ""},
+        {"/dev/ttyUSB2", "GPS Mouse"},
+        {"/dev/ttyUSB10", "FTDI FT232R USB UART"},
+        {"/dev/rfcomm0", "Bluetooth"},
+        {"/dev/rfcomm1", "Bluetooth"},
+    };
+    const PortList list = BuildPortList(devices);
+    ASSERT_EQ(list.size(), expected.size());
+    for (size_t i = 0; i < list.size(); ++i) {
+        EXPECT_EQ(list[i].portName, expected[i].portName) << i;
+        EXPECT_EQ(list[i].friendlyName, expected[i].friendlyName) << i;
+    }
+}
+
+TEST(EnumeratePorts, ListsNoVirtualTerminalsOrPseudoTerminals) {
+    for (const PortEntry& entry : EnumeratePorts()) {
+        EXPECT_FALSE(entry.portName.starts_with("/dev/pts/")) << entry.portName;
+        EXPECT_NE(entry.portName, "/dev/ptmx");
+        EXPECT_NE(entry.portName, "/dev/console");
+        EXPECT_NE(entry.portName, "/dev/tty");
+        EXPECT_NE(entry.portName, "/dev/tty1");
+    }
+}
+
+}  // namespace
+}  // namespace trakomer
