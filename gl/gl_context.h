@@ -1,0 +1,67 @@
+#pragma once
+// The GL context the GL screens draw with: EGL + OpenGL ES 1.1 rendering
+// off-screen into a buffer of the window's size, each presented frame read
+// back into an image the window shows. Works without any display.
+
+#include <string>
+
+#include "gl/draw_state.h"
+#include "gl/frame_image.h"
+#include "gl/gl_seams.h"
+#include "gl/image_slots.h"
+#include "gl/view_geometry.h"
+
+namespace trakomer::gl {
+
+struct GlContext {
+    // EGL handles (EGLDisplay, EGLConfig, EGLSurface, EGLContext), kept
+    // opaque so the window code needs no EGL header.
+    void* display = nullptr;
+    void* config = nullptr;
+    void* surface = nullptr;
+    void* context = nullptr;
+    int surfaceWidth = 0;
+    int surfaceHeight = 0;
+
+    // Set by the window before ResizeGl: its rectangle and whether a size
+    // message arrived since the last call.
+    WindowRect windowRect;
+    bool sizeChanged = false;
+    Orientation orientation = Orientation::Unknown;
+    bool firstSetup = true;
+
+    ViewSquare viewSquare;
+    ImageSlotTable images;
+    // Why the last image failed to load.
+    std::string imageError;
+    DrawState draw;
+    FrameImage frame;
+
+    // Not owned; null hooks do nothing.
+    GlWindowSeam* window = nullptr;
+    GlViews* views = nullptr;
+};
+
+// Creates the EGL objects for the window rectangle, sets the GL defaults
+// and the projection, loads the images through the views and resets the
+// view state. On failure everything created so far is released again.
+bool InitGl(GlContext& gl);
+
+// Recomputes the view square for the up mode (mUpMode: 1 north up). When a
+// size change was signalled and the orientation turned, rebuilds the whole
+// context (images reloaded, text image re-created, a frame drawn); when only
+// the size changed, re-creates the off-screen buffer at the new size.
+void ResizeGl(GlContext& gl, int upMode);
+
+// Orthographic projection over the window rectangle: (0, 0) bottom-left,
+// z visible from -900 to 900.
+void SetOrthoProjection(const GlContext& gl);
+
+// Ends a frame: reads the pixels back into gl.frame and hands it to the
+// window. False when there is no context.
+bool PresentFrame(GlContext& gl);
+
+// Releases the EGL objects (textures go with the context).
+void ShutdownGl(GlContext& gl);
+
+}  // namespace trakomer::gl

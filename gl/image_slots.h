@@ -1,0 +1,45 @@
+#pragma once
+// The table of loaded images with their textures and map corners.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "gl/tga_reader.h"
+
+namespace trakomer::gl {
+
+constexpr int kImageSlotCount = 32;
+
+struct ImageSlot {
+    std::string path;          // 8-bit path, up to 127 characters
+    uint32_t texture = 0;      // GL texture name; 0 when loading failed
+    uint32_t format = kFormatRgb;
+    int components = 3;
+    int width = 0;
+    int height = 0;
+    // Map corners: south-west (lat1, lon1) and north-east (lat2, lon2).
+    double lat1 = 0;
+    double lon1 = 0;
+    double lat2 = 0;
+    double lon2 = 0;
+};
+
+struct ImageSlotTable {
+    std::array<ImageSlot, kImageSlotCount> slots{};
+    int count = 0;  // filled from index 0 upward, never above kImageSlotCount
+    // The special images; -1 until found.
+    int eye = -1;
+    int earthMap = -1;
+    int startup = -1;
+    int startButton = -1;
+};
+
+// Sets the four special indices from the filled slots' paths; a later slot
+// overrides an earlier one.
+void FindSpecialSlots(ImageSlotTable& table);
+
+// Empties the table (after the GL context that owned the textures is gone).
+void ClearImageSlots(ImageSlotTable& table);
+
+}  // namespace trakomer::gl

@@ -1,0 +1,50 @@
+#include "gl/texture_upload.h"
+
+#include <GLES/gl.h>
+
+namespace trakomer::gl {
+
+static_assert(kFormatRgb == GL_RGB && kFormatRgba == GL_RGBA);
+static_assert(kFormatLuminance == GL_LUMINANCE && kFormatLuminanceAlpha == GL_LUMINANCE_ALPHA);
+
+namespace {
+
+bool SampledNearest(const std::string& path) {
+    return path.find("startup.tga") != std::string::npos ||
+           path.find("eye.tga") != std::string::npos;
+}
+
+}  // namespace
+
+bool LoadSlotTexture(ImageSlotTable& table, int index, std::string& errorText) {
+    if (index < 0 || index >= kImageSlotCount) return false;
+    ImageSlot& slot = table.slots[index];
+    std::optional<TgaImage> image = ReadTga(slot.path, errorText);
+    if (!image || image->pixels.empty()) {
+        slot.texture = 0;
+        return false;
+    }
+    slot.height = image->height;
+    slot.width = image->width;
+    slot.components = image->components;
+    slot.format = image->format;
+
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    const GLint filter = SampledNearest(slot.path) ? GL_NEAREST : GL_LINEAR;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    // Rows are packed: without this GL would read RGB rows of odd widths
+    // past the end of the buffer.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    // OpenGL ES takes the format itself as the internal format.
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(image->format), image->width, image->height,
+                 0, image->format, GL_UNSIGNED_BYTE, image->pixels.data());
+    slot.texture = name;
+    return true;
+}
+
+}  // namespace trakomer::gl
