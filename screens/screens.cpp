@@ -6,7 +6,7 @@ namespace trakomer {
 
 namespace {
 
-int Wrap(int screen) { return (screen % kScreenCount + kScreenCount) % kScreenCount; }
+int Wrap(int screen) { return (screen % kNumberOfScreens + kNumberOfScreens) % kNumberOfScreens; }
 
 bool OfferedWhileIdle(int screen) {
     return screen == kScreenTrackAltitude || screen == kScreenTrackSpeed ||
@@ -32,10 +32,10 @@ int Step(int current, const ScreenFlags& views, bool idle, int direction) {
 }  // namespace
 
 const char* ScreenName(int screen) {
-    static const char* const kNames[kScreenCount] = {
+    static const char* const kNames[kNumberOfScreens] = {
         "Track with Altitude", "Track with Speed", "Summary",
         "Short Summary",       "Globe",            "Time vs Distance Graph"};
-    if (screen < 0 || screen >= kScreenCount) return "";
+    if (screen < 0 || screen >= kNumberOfScreens) return "";
     return kNames[screen];
 }
 

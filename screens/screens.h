@@ -5,7 +5,7 @@
 
 namespace trakomer {
 
-constexpr int kScreenCount = 6;
+constexpr int kNumberOfScreens = 6;
 constexpr int kScreenTrackAltitude = 0;
 constexpr int kScreenTrackSpeed = 1;
 constexpr int kScreenSummary = 2;
@@ -13,7 +13,7 @@ constexpr int kScreenShortSummary = 3;
 constexpr int kScreenGlobe = 4;
 constexpr int kScreenGraph = 5;
 
-using ScreenFlags = std::array<bool, kScreenCount>;
+using ScreenFlags = std::array<bool, kNumberOfScreens>;
 
 // The screen's name as the Screens preference page lists it.
 const char* ScreenName(int screen);

@@ -1,0 +1,263 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include <ctime>
+
+#include "app/command_ids.h"
+#include "app/qt_dialogs.h"
+#include "app/review_icons.h"
+#include "app/screen_painter.h"
+#include "app/screen_widget.h"
+#include "app/window_helpers.h"
+#include "core/settings_file.h"
+#include "screens/screens.h"
+
+namespace trakomer {
+
+MainWindow::MainWindow(Settings& settings, const ProgramPaths& paths,
+                       const WindowServices& services)
+    : settings_(settings), paths_(paths), services_(services), track_(std::make_unique<Track>()) {
+    setWindowTitle("trakomer");
+    if (!services_.dialogs) {
+        ownDialogs_ = std::make_unique<QtDialogs>(this);
+        services_.dialogs = ownDialogs_.get();
+    }
+    if (!services_.clock) services_.clock = &systemClock_;
+    if (!services_.files) {
+        ownFiles_ = std::make_unique<QtFileChooser>(this, services_.clock->LocalOffsetSeconds());
+        services_.files = ownFiles_.get();
+    }
+    if (!services_.trackFiles) {
+        ownTrackFiles_ =
+            std::make_unique<PendingTrackFiles>(settings_, services_.clock->LocalOffsetSeconds());
+        services_.trackFiles = ownTrackFiles_.get();
+    }
+    if (!services_.speaker) services_.speaker = &silence_;
+
+    ports_.dialogs = services_.dialogs;
+    ports_.speaker = services_.speaker;
+    ports_.saver = services_.trackFiles;
+    ports_.timers = this;
+    ports_.menus = this;
+    ports_.view = this;
+    ports_.receiver = this;
+    ports_.announcements = this;
+    ports_.pace = this;
+    recorder_ = std::make_unique<Recorder>(*track_, gps_, OptionsFromSettings(), ports_);
+
+    screen_ = new ScreenWidget(this);
+    setCentralWidget(screen_);
+    screen_->onPress = [this](int x, int y) { StylusDown(x, y); };
+    screen_->onMove = [this](int x, int y) { StylusMove(x, y); };
+    screen_->onRelease = [this](int x, int y) { StylusUp(x, y); };
+
+    for (int id = 1; id <= 5; ++id) {
+        QObject::connect(&Timer(id), &QTimer::timeout, this, [this, id] { OnTimer(id); });
+    }
+    BuildMenu();
+    BuildReviewBar();
+    RebuildMenus(false);
+    ShowPlayButton(true);
+    resize(480, 640);
+}
+
+MainWindow::~MainWindow() {
+    for (QTimer& timer : timers_) timer.stop();
+    port_.closePauseMs = 0;
+    port_.Close();
+}
+
+void MainWindow::StartUp() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    port_.closePauseMs = 0;
+    port_.Open(PortSettingsFromSettings(settings_), true);
+    port_.StartReader(gps_);
+    Raise();
+    if (!settings_.mUserName.empty()) {
+        services_.speaker->Speak(GreetingFor(LocalHour(), settings_.mUserName), false);
+    }
+    QApplication::restoreOverrideCursor();
+    Timer(5).start(25000);
+    batteryPercent_ = ReadBatteryPercent();
+    recorder_->ArmTimers();
+    ComposeAndDraw();
+}
+
+int MainWindow::LocalHour() const {
+    long long local = services_.clock->UnixSeconds() + services_.clock->LocalOffsetSeconds();
+    return static_cast<int>((local % 86400 + 86400) % 86400 / 3600);
+}
+
+RecordingOptions MainWindow::OptionsFromSettings() const {
+    RecordingOptions o;
+    o.userProfile = settings_.mUserProfile;
+    o.upMode = settings_.mUpMode;
+    o.units = settings_.mUnits;
+    o.voice = settings_.mVoice != 0;
+    o.autoStart = settings_.mAutoStart != 0;
+    o.autoStop = settings_.mAutoStop != 0;
+    o.autoStopDistance = settings_.mAutoStopDistance;
+    o.autoStopSpeed = settings_.mAutoStopSpeed;
+    o.nmeaEnableGpgga = settings_.mNMEAEnableGPGGA != 0;
+    o.saySummary = settings_.mSaySummary != 0;
+    o.saySummaryThresholdMinutes = settings_.mSaySummaryThreshold;
+    o.tcpip = settings_.mTCPIP != 0;
+    o.tcpipUploadFrequencySeconds = settings_.mTCPIPUploadFrequency;
+    o.bodyWeightKg = settings_.bodyWeightKg;
+    return o;
+}
+
+// ---- Timers ---------------------------------------------------------------
+
+void MainWindow::Arm(const TimerPlan& plan) {
+    const int periods[4] = {plan.collectionMs, plan.pointMs, plan.summaryMs, plan.uploadMs};
+    for (int id = 1; id <= 4; ++id) {
+        Timer(id).stop();
+        if (periods[id - 1] > 0) Timer(id).start(periods[id - 1]);
+    }
+}
+
+void MainWindow::OnTimer(int id) {
+    if (view_.busy) return;
+    switch (id) {
+        case 1: recorder_->OnCollectionTick(); break;
+        case 2: recorder_->OnPointTick(); break;
+        case 3: recorder_->OnSummaryTick(); break;
+        case 4: uploadStatus_.clear(); break;  // the upload module hooks in here
+        case 5: batteryPercent_ = ReadBatteryPercent(); break;
+        default: break;
+    }
+}
+
+// ---- Screens ----------------------------------------------------------------
+
+ScreenInputs MainWindow::CurrentInputs() const {
+    ScreenInputs in;
+    in.track = track_.get();
+    in.options.userProfile = settings_.mUserProfile;
+    in.options.autoStart = settings_.mAutoStart != 0;
+    in.options.units = settings_.mUnits;
+    in.options.viewLarge = settings_.mViewLarge;
+    in.factors = UnitFactorsFor(settings_.mUnits);
+    in.currentScreen = currentScreen_;
+    in.recordingState = static_cast<int>(recorder_->State().recordingState);
+    in.pendingUsed = recorder_->State().pendingUsed;
+    in.batteryPercent = batteryPercent_;
+    in.clock = LocalClock(*services_.clock);
+    in.linkOpenFailed = port_.openFailed;
+    in.linkErrorText = port_.errorText;
+    in.uploadStatus = uploadStatus_;
+    in.paceTrackActive = pace_.active;
+    in.relativeSeconds = pace_.relativeSeconds;
+    in.mapZoom = view_.mapZoom;
+    in.mapHalfWidthNm = MapHalfWidthNm(view_.mapZoom);
+    return in;
+}
+
+void MainWindow::ComposeAndDraw() {
+    GpsFix fix = gps_.Snapshot();
+    ScreenInputs in = CurrentInputs();
+    in.fix = &fix;
+    ComposeScreenText(in, texts_);
+    RenderCurrentScreen();
+}
+
+void MainWindow::RenderCurrentScreen() {
+    const QSize size = screen_->size().isEmpty() ? QSize(1, 1) : screen_->size();
+    if (screenImage_.size() != size) {
+        screenImage_ = QImage(size, QImage::Format_RGB32);
+        graphRecompute_ = true;
+    }
+    if (currentScreen_ == kScreenSummary || currentScreen_ == kScreenShortSummary) {
+        PaintTextScreen(screenImage_, texts_.screenText, currentScreen_, settings_.mLViewFontSize);
+    } else if (currentScreen_ == kScreenGraph) {
+        GraphInputs in;
+        in.track = track_.get();
+        in.paceTrack = &pace_.reference;
+        in.paceActive = pace_.active;
+        in.distanceFactor = UnitFactorsFor(settings_.mUnits).distanceFactor;
+        in.client = {0, 0, screenImage_.width(), screenImage_.height()};
+        UpdateGraphModel(graph_, in, graphRecompute_);
+        graphRecompute_ = false;
+        GraphLabels labels;
+        labels.elapsed = "Time " + FormatClock(track_->elapsedSeconds);
+        labels.currentDistance = FormatOneDecimal(graph_.currentDistance * in.distanceFactor);
+        labels.paceActive = pace_.active;
+        PaintGraph(screenImage_, graph_, labels);
+    } else {
+        screen_->ShowGlScreen(QImage(), HintText());
+        return;
+    }
+    screen_->ShowImage(ShownImage(screenImage_, settings_.mHUD != 0));
+}
+
+QImage MainWindow::ShownScreenImage() const {
+    return ShownImage(screenImage_, settings_.mHUD != 0);
+}
+
+std::string MainWindow::HintText() const {
+    if (track_->lastIndex != -1) return {};
+    if (port_.openFailed) {
+        return "Hint: To setup communications\nwith your GPS use:\nTools->Preferences->NMEA";
+    }
+    return "Hint: You can use the arrow\nkeys on your device to cycle\nthrough available "
+           "screens.";
+}
+
+void MainWindow::AfterPointProcessed() {
+    GpsFix fix = gps_.Snapshot();
+    ScreenInputs in = CurrentInputs();
+    in.fix = &fix;
+    ComposeScreenText(in, texts_);
+    if (modalOpen_) return;
+    summaryDue_ = false;  // the speech module announces here
+    RenderCurrentScreen();
+}
+
+void MainWindow::Redraw() { RenderCurrentScreen(); }
+
+void MainWindow::ResetViews() {
+    view_ = ViewState{};
+    graphRecompute_ = true;
+    ComposeAndDraw();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    graphRecompute_ = true;
+    if (recorder_) ComposeAndDraw();
+}
+
+void MainWindow::StepScreen(bool forward) {
+    ScreenFlags views{};
+    for (size_t i = 0; i < views.size(); ++i) views[i] = settings_.mViews[i] == 1;
+    const bool idle = recorder_->State().recordingState == RecordingState::Waiting &&
+                      !track_->InReview();
+    currentScreen_ = forward ? NextScreen(currentScreen_, views, idle)
+                             : PreviousScreen(currentScreen_, views, idle);
+    view_.flyTo = false;
+    UpdateMenuStates();
+    ComposeAndDraw();
+}
+
+// ---- Receiver and pace --------------------------------------------------
+
+void MainWindow::Send(std::string_view bytes) { port_.Write(bytes.data(), bytes.size()); }
+
+void MainWindow::UpdateRelativeTime(int index) {
+    trakomer::UpdateRelativeTime(pace_, *track_, index, currentScreen_);
+}
+
+void MainWindow::Raise() {
+    show();
+    raise();
+    activateWindow();
+}
+
+}  // namespace trakomer

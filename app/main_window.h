@@ -1,0 +1,195 @@
+#pragma once
+// The recorder's one window: the screens, the Tools menu, the review
+// buttons, keys, stylus and the five timers that drive recording.
+
+#include <QImage>
+#include <QMainWindow>
+#include <QTimer>
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/file_chooser.h"
+#include "app/track_files.h"
+#include "core/clock.h"
+#include "core/dialogs.h"
+#include "core/recorder.h"
+#include "core/settings.h"
+#include "core/speaker.h"
+#include "gps/serial_port.h"
+#include "gps/shared_fix.h"
+#include "platform/paths.h"
+#include "screens/graph_model.h"
+#include "screens/relative_time.h"
+#include "screens/screen_text.h"
+
+class QAction;
+class QMenu;
+class QToolBar;
+
+namespace trakomer {
+
+class ScreenWidget;
+
+// What the window is built with. Null services get the window's own
+// (message boxes, file dialogs, silence, the system clock, no file formats).
+struct WindowServices {
+    Dialogs* dialogs = nullptr;
+    FileChooser* files = nullptr;
+    TrackFiles* trackFiles = nullptr;
+    Speaker* speaker = nullptr;
+    Clock* clock = nullptr;
+};
+
+// A waypoint placed by the user (the waypoint table of the file formats
+// module replaces this when it lands).
+struct WindowWaypoint {
+    std::string name;
+    double latitude = 0, longitude = 0;
+};
+
+// Map and globe view state changed by keys and stylus.
+struct ViewState {
+    double mapZoom = 1.0;
+    double globeZoom = 1.0;
+    double panX = 0, panY = 0, panRateX = 0, panRateY = 0;
+    double spinRateX = 0, spinRateY = 0;
+    bool flyTo = false;
+    bool busy = false;
+};
+
+class MainWindow : public QMainWindow,
+                   public TimerControl,
+                   public MenuControl,
+                   public ViewControl,
+                   public ReceiverLink,
+                   public AnnouncementHooks,
+                   public PaceFeedback {
+public:
+    MainWindow(Settings& settings, const ProgramPaths& paths, const WindowServices& services);
+    ~MainWindow() override;
+
+    // Opens the receiver, greets the user and arms the timers.
+    void StartUp();
+
+    // Runs a command of the menu, the review buttons or an accelerator.
+    void RunCommand(int command);
+    // The "Define New Waypoint" dialog's OK with a name.
+    void DefineWaypoint(const std::string& name);
+    const std::vector<WindowWaypoint>& Waypoints() const { return waypoints_; }
+    // Shows a frame rendered by the GL views on screens 0, 1 and 4.
+    void PresentGlFrame(const QImage& frame);
+    // Key released (Qt key code).
+    void KeyReleased(int key);
+    // Stylus on the screen area, client coordinates.
+    void StylusDown(int x, int y);
+    void StylusMove(int x, int y);
+    void StylusUp(int x, int y);
+    // Brings the window to the front (second instance, launcher).
+    void Raise();
+
+    // State for tests and the screens.
+    Track& CurrentTrack() { return *track_; }
+    Recorder& Engine() { return *recorder_; }
+    SharedGpsFix& Gps() { return gps_; }
+    SerialPort& Port() { return port_; }
+    int CurrentScreen() const { return currentScreen_; }
+    const ScreenTexts& Texts() const { return texts_; }
+    const QImage& ScreenImage() const { return screenImage_; }
+    QImage ShownScreenImage() const;
+    QAction* CommandAction(int command) const;
+    bool CommandEnabled(int command) const;
+    bool ReviewButtonsShown() const;
+    const ViewState& View() const { return view_; }
+    QTimer& Timer(int id) { return timers_[static_cast<size_t>(id - 1)]; }
+    std::string HintText() const;
+
+    // TimerControl
+    void Arm(const TimerPlan& plan) override;
+    // MenuControl
+    void RebuildMenus(bool withReviewButtons) override;
+    void UpdateMenuStates() override;
+    void ShowPlayButton(bool play) override;
+    // ViewControl
+    void AfterPointProcessed() override;
+    void Redraw() override;
+    void ResetViews() override;
+    // ReceiverLink
+    void Send(std::string_view bytes) override;
+    // AnnouncementHooks
+    void MarkSummaryDue() override { summaryDue_ = true; }
+    // PaceFeedback
+    bool PaceTrackLoaded() const override { return pace_.active; }
+    void UpdateRelativeTime(int index) override;
+
+protected:
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void BuildMenu();
+    void BuildReviewBar();
+    QAction* AddCommand(QMenu* menu, const char* text, int command);
+    void RebuildFlyTo();
+    void ComposeAndDraw();
+    void RenderCurrentScreen();
+    ScreenInputs CurrentInputs() const;
+    void OpenTrackFile();
+    void SaveTrackFile();
+    void SetWaypoint();
+    void ShowAbout();
+    void OpenHelp();
+    void Exit();
+    void StepScreen(bool forward);
+    void Zoom(bool in);
+    void ResetZoom();
+    void OnTimer(int id);
+    RecordingOptions OptionsFromSettings() const;
+    int LocalHour() const;
+
+    Settings& settings_;
+    ProgramPaths paths_;
+    WindowServices services_;
+    std::unique_ptr<Dialogs> ownDialogs_;
+    std::unique_ptr<FileChooser> ownFiles_;
+    std::unique_ptr<TrackFiles> ownTrackFiles_;
+    SilentSpeaker silence_;
+    SystemClock systemClock_;
+
+    std::unique_ptr<Track> track_;
+    SharedGpsFix gps_;
+    SerialPort port_;
+    std::unique_ptr<Recorder> recorder_;
+    RecordingPorts ports_;
+    PaceComparison pace_;
+
+    ScreenWidget* screen_ = nullptr;
+    QImage screenImage_;
+    ScreenTexts texts_;
+    GraphModel graph_;
+    bool graphRecompute_ = true;
+    int currentScreen_ = 0;
+    ViewState view_;
+    int batteryPercent_ = 0;
+    bool modalOpen_ = false;
+    bool summaryDue_ = false;
+    bool dragging_ = false;
+    bool placingWaypoint_ = false;
+    int lastTapX_ = 0, lastTapY_ = 0;
+    std::string uploadStatus_;
+    std::string trackTitle_;
+    std::vector<WindowWaypoint> waypoints_;
+    std::string pendingWaypointName_;
+
+    QMenu* toolsMenu_ = nullptr;
+    QMenu* flyToMenu_ = nullptr;
+    QToolBar* reviewBar_ = nullptr;
+    std::map<int, QAction*> actions_;
+    std::vector<QAction*> flyToActions_;
+    std::array<int, 4> menuCache_{-1, -1, -1, -1};
+    std::array<QTimer, 5> timers_;
+};
+
+}  // namespace trakomer

@@ -1,0 +1,21 @@
+#pragma once
+// Message boxes owned by the main window, for the Dialogs interface.
+
+#include "core/dialogs.h"
+
+class QWidget;
+
+namespace trakomer {
+
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QWidget* owner) : owner_(owner) {}
+    void ShowMessage(const std::string& text, const std::string& caption,
+                     MessageIcon icon) override;
+    bool AskYesNo(const std::string& text, const std::string& caption) override;
+
+private:
+    QWidget* owner_;
+};
+
+}  // namespace trakomer

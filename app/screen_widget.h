@@ -1,0 +1,37 @@
+#pragma once
+// The client area: shows the off-screen image of the text and graph
+// screens, or the GL frame (black with the start-up hint until the GL
+// views provide frames), and passes the stylus to the window.
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <string>
+
+namespace trakomer {
+
+class ScreenWidget : public QWidget {
+public:
+    explicit ScreenWidget(QWidget* parent);
+
+    // Shows a 2D screen image (already flipped when needed).
+    void ShowImage(const QImage& image);
+    // Shows a GL screen: its frame, or black with the hint when there is
+    // none yet.
+    void ShowGlScreen(const QImage& frame, const std::string& hint);
+
+    std::function<void(int, int)> onPress, onMove, onRelease;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QImage image_;
+    std::string hint_;
+    bool glScreen_ = true;
+};
+
+}  // namespace trakomer

@@ -1,0 +1,118 @@
+#include "app/single_instance.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace trakomer {
+
+namespace {
+
+bool FillAddress(const std::string& path, sockaddr_un& address) {
+    std::memset(&address, 0, sizeof address);
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) return false;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    return true;
+}
+
+int Connect(const std::string& path) {
+    sockaddr_un address;
+    if (!FillAddress(path, address)) return -1;
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+}  // namespace
+
+std::string InstanceSocketPath() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::string folder = runtime && *runtime ? std::string(runtime) + "/trakomer"
+                                             : "/tmp/trakomer-" + std::to_string(getuid());
+    return folder + "/trakomer";
+}
+
+bool SendInstanceRequest(const std::string& socketPath, const std::string& line) {
+    int fd = Connect(socketPath);
+    if (fd < 0) return false;
+    size_t sent = 0;
+    while (sent < line.size()) {
+        ssize_t n = send(fd, line.data() + sent, line.size() - sent, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        sent += static_cast<size_t>(n);
+    }
+    close(fd);
+    return sent == line.size();
+}
+
+InstanceServer::~InstanceServer() {
+    if (fd_ >= 0) {
+        close(fd_);
+        unlink(path_.c_str());
+    }
+}
+
+bool InstanceServer::Listen(const std::string& socketPath) {
+    std::string folder = FolderOf(socketPath);
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    struct stat info;
+    // Refuse a folder someone else owns (another user could listen there).
+    if (stat(folder.c_str(), &info) != 0 || info.st_uid != getuid()) return false;
+
+    int existing = Connect(socketPath);
+    if (existing >= 0) {
+        close(existing);
+        return false;
+    }
+    unlink(socketPath.c_str());
+
+    sockaddr_un address;
+    if (!FillAddress(socketPath, address)) return false;
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return false;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(fd, 4) != 0) {
+        close(fd);
+        return false;
+    }
+    fd_ = fd;
+    path_ = socketPath;
+    return true;
+}
+
+std::string InstanceServer::AcceptRequest(int timeoutMs) {
+    if (fd_ < 0) return {};
+    int client = accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (client < 0) return {};
+    std::string line;
+    char buffer[64];
+    pollfd waiting{client, POLLIN, 0};
+    while (line.find('\n') == std::string::npos && line.size() < 256 &&
+           poll(&waiting, 1, timeoutMs) > 0) {
+        ssize_t n = read(client, buffer, sizeof buffer);
+        if (n <= 0) break;
+        line.append(buffer, static_cast<size_t>(n));
+    }
+    close(client);
+    size_t end = line.find('\n');
+    return end == std::string::npos ? line : line.substr(0, end);
+}
+
+}  // namespace trakomer

@@ -1,0 +1,56 @@
+#include "app/startup.h"
+
+#include <QSocketNotifier>
+
+#include "core/settings_file.h"
+
+namespace trakomer {
+
+bool ParseStartOptions(std::vector<std::string> args, StartOptions& options, std::string& error) {
+    bool missing = false;
+    options.home = TakeHomeOption(args, missing);
+    if (missing) {
+        error = "--home needs a folder";
+        return false;
+    }
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--device" && i + 1 < args.size()) {
+            options.device = args[++i];
+        } else if (arg.rfind("--device=", 0) == 0) {
+            options.device = arg.substr(9);
+        } else if (arg == "--device") {
+            error = "--device needs a device path";
+            return false;
+        } else {
+            error = "unknown option " + arg;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::unique_ptr<Shell> StartShell(const StartOptions& options, const std::string& socketPath,
+                                  const WindowServices& services) {
+    auto shell = std::make_unique<Shell>();
+    if (!shell->instance.Listen(socketPath)) return nullptr;
+    shell->paths = ResolvePaths(options.home, ProcessEnvironment());
+    PrepareProgramFolders(shell->paths);
+    shell->settings = DefaultSettings(shell->paths.documentsFolder);
+    LoadSettings(shell->paths.SettingsFile(), shell->settings);
+    if (!options.device.empty()) shell->settings.mCommDevice = options.device;
+
+    shell->window = std::make_unique<MainWindow>(shell->settings, shell->paths, services);
+    shell->window->show();
+    shell->window->StartUp();
+
+    Shell* raw = shell.get();
+    shell->notifier = std::make_unique<QSocketNotifier>(shell->instance.Fd(),
+                                                        QSocketNotifier::Read);
+    QObject::connect(shell->notifier.get(), &QSocketNotifier::activated, [raw] {
+        if (raw->instance.AcceptRequest() + "\n" == kRaiseRequest) raw->window->Raise();
+    });
+    return shell;
+}
+
+}  // namespace trakomer

@@ -1,0 +1,64 @@
+#include "app/window_helpers.h"
+
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+
+namespace trakomer {
+
+std::string GreetingFor(int localHour, const std::string& userName) {
+    const char* greeting = localHour < 12   ? "Good morning, "
+                           : localHour < 17 ? "Good afternoon, "
+                                            : "Good evening, ";
+    return greeting + userName;
+}
+
+PortSettings PortSettingsFromSettings(const Settings& settings) {
+    PortSettings port;
+    port.commPort = settings.mCommPort;
+    port.baudRate = settings.mBaudRate;
+    port.parity = settings.mParity;
+    port.dataBits = settings.mDataBits;
+    port.stopBits = settings.mStopBits;
+    port.commDevice = settings.mCommDevice;
+    return port;
+}
+
+int ReadBatteryPercent(const std::string& powerSupplyFolder) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(powerSupplyFolder, error)) {
+        std::ifstream type(entry.path() / "type");
+        std::string kind;
+        if (!(type >> kind) || kind != "Battery") continue;
+        std::ifstream capacity(entry.path() / "capacity");
+        int percent = 0;
+        if (capacity >> percent) return percent;
+    }
+    return 100;
+}
+
+ClockTime LocalClock(const Clock& clock) {
+    long long local = clock.UnixSeconds() + clock.LocalOffsetSeconds();
+    if (local < 0) return {};
+    int secondOfDay = static_cast<int>(local % 86400);
+    return {secondOfDay / 3600, secondOfDay % 3600 / 60, secondOfDay % 60};
+}
+
+double MapHalfWidthNm(double mapZoom) {
+    // At zoom 1 the view spans about 1 nm either side.
+    return mapZoom > 0 ? 1.0 / mapZoom : 0;
+}
+
+std::string FormatOneDecimal(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.1f", value);
+    return text;
+}
+
+std::string TrackTitle(const std::string& fileName) {
+    if (fileName.size() < 37) return fileName.substr(0, fileName.size() >= 4 ? fileName.size() - 4 : 0);
+    return fileName.substr(0, 32);
+}
+
+}  // namespace trakomer
