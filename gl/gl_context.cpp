@@ -163,6 +163,8 @@ void ResizeGl(GlContext& gl, int upMode) {
     gl.orientation = current;
 }
 
+void ResizeGl(GlContext& gl, const Settings& settings) { ResizeGl(gl, settings.mUpMode); }
+
 void SetOrthoProjection(const GlContext& gl) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

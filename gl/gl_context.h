@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "core/settings.h"
 #include "gl/draw_state.h"
 #include "gl/frame_image.h"
 #include "gl/gl_seams.h"
@@ -52,6 +53,8 @@ bool InitGl(GlContext& gl);
 // context (images reloaded, text image re-created, a frame drawn); when only
 // the size changed, re-creates the off-screen buffer at the new size.
 void ResizeGl(GlContext& gl, int upMode);
+// The same with the up mode of the settings.
+void ResizeGl(GlContext& gl, const Settings& settings);
 
 // Orthographic projection over the window rectangle: (0, 0) bottom-left,
 // z visible from -900 to 900.

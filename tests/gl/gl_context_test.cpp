@@ -229,6 +229,13 @@ TEST_F(ContextTest, SizeChangeWithoutTurningKeepsTheContext) {
     EXPECT_EQ(gl.frame.PixelAt(199, 299)[0], 255);
 }
 
+TEST_F(ContextTest, UpModeComesFromTheSettings) {
+    Settings settings;
+    settings.mUpMode = 2;
+    ResizeGl(gl, settings);
+    EXPECT_EQ(gl.viewSquare, (ViewSquare{-80, -40, 320, 360}));
+}
+
 TEST_F(ContextTest, NoRebuildWithoutASignalledSizeChange) {
     gl.windowRect = {0, 0, 320, 240};
     ResizeGl(gl, 1);
