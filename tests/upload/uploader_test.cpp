@@ -8,6 +8,7 @@
 
 #include "tests/upload/pyftpd_server.h"
 #include "tests/upload/scripted_server.h"
+#include "upload/file_writers.h"
 #include "upload/uploader.h"
 
 namespace trakomer::upload {
@@ -226,6 +227,53 @@ TEST_F(UploaderServerTest, NetworkStatusDecidesEachStep) {
         EXPECT_EQ(uploader.UploadNow(true, track_, settings_), c.outcome);
         EXPECT_EQ(uploader.StatusText(), c.status);
         EXPECT_EQ(network.Requests(), c.requests);
+    }
+}
+
+// The names of the entries of a zip archive, one a line.
+std::string ZipEntries(const std::filesystem::path& archive) {
+    std::string names;
+    const std::string command = "unzip -Z1 '" + archive.string() + "'";
+    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) names += buffer;
+        ::pclose(pipe);
+    }
+    return names;
+}
+
+TEST_F(UploaderServerTest, UploadsTheTrackFileDocuments) {
+    const auto data = folder_ / "data";
+    std::filesystem::create_directories(data);
+    std::filesystem::copy_file(std::filesystem::path(TRAKOMER_SOURCE_DIR) / "resources/data/run.png",
+                               data / "run.png");
+    for (int i = 0; i <= 10; ++i) {
+        track_.points[i].latitude = 48.1 + i * 0.001;
+        track_.points[i].longitude = 11.5;
+        track_.points[i].altitude = 520;
+        track_.points[i].time = 1718000000 + i;
+    }
+    struct Case {
+        int type;
+        const char* name;
+        const char* entries;
+    } cases[] = {
+        {1, "LL.dev01.kmz", "LL.dev01.kml\nrun.png\n"},
+        {2, "LL.dev01.kmz", "LL.dev01.kml\nrun.png\n"},
+        {3, "LL.dev01", "LastLoc.txt\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        settings_.mUploadType = c.type;
+        Uploader uploader(UploadServices{online_, idle_, clock_, FileUploadWriters(data.string()),
+                                         data.string(), "dev01", {}, 5000});
+        ASSERT_EQ(uploader.UploadNow(true, track_, settings_), UploadOutcome::Uploaded);
+        const std::string local = ReadWholeFile(data / c.name);
+        EXPECT_EQ(server_.Contents(c.name), local);
+        EXPECT_EQ(ZipEntries(server_.Home() / c.name), c.entries);
+        if (c.type != 3) {
+            EXPECT_EQ(uploader.BytesUploaded(), static_cast<int64_t>(local.size()));
+        }
     }
 }
 
