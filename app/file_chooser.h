@@ -1,30 +1,16 @@
 #pragma once
-// The Open, Save and Save Waypoints file dialogs: filters, initial names
-// and the remembered filter choices.
+// The Open, Save and Save Waypoints file dialogs, with the filter lists,
+// initial names and remembered filter choices of the file formats module.
 
 #include <string>
-#include <vector>
 
+#include "core/clock.h"
 #include "core/settings.h"
+#include "files/file_types.h"
 
 class QWidget;
 
 namespace trakomer {
-
-enum class FileDialogKind { Open = 0, Save = 1, SaveWaypoints = 2 };
-
-struct FileFilter {
-    const char* description;
-    const char* pattern;
-};
-
-const std::vector<FileFilter>& FiltersFor(FileDialogKind kind);
-
-// "Description (*.ext)" lines as the Qt dialog takes them.
-std::string QtFilterList(FileDialogKind kind);
-
-// The Save dialog's initial name for the given local time.
-std::string InitialSaveName(int nameFormat, long long localSeconds);
 
 class FileChooser {
 public:
@@ -38,13 +24,12 @@ public:
 // Qt file dialogs owned by a window.
 class QtFileChooser : public FileChooser {
 public:
-    QtFileChooser(QWidget* owner, long long localOffsetSeconds)
-        : owner_(owner), offset_(localOffsetSeconds) {}
+    QtFileChooser(QWidget* owner, const Clock& clock) : owner_(owner), clock_(clock) {}
     bool Choose(FileDialogKind kind, Settings& settings, std::string& name) override;
 
 private:
     QWidget* owner_;
-    long long offset_;
+    const Clock& clock_;
 };
 
 }  // namespace trakomer

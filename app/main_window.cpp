@@ -30,12 +30,12 @@ MainWindow::MainWindow(Settings& settings, const ProgramPaths& paths,
     }
     if (!services_.clock) services_.clock = &systemClock_;
     if (!services_.files) {
-        ownFiles_ = std::make_unique<QtFileChooser>(this, services_.clock->LocalOffsetSeconds());
+        ownFiles_ = std::make_unique<QtFileChooser>(this, *services_.clock);
         services_.files = ownFiles_.get();
     }
     if (!services_.trackFiles) {
-        ownTrackFiles_ =
-            std::make_unique<PendingTrackFiles>(settings_, services_.clock->LocalOffsetSeconds());
+        ownTrackFiles_ = std::make_unique<FormatTrackFiles>(
+            settings_, *services_.clock, *services_.dialogs, paths_.dataFolder, paths_.tempFolder);
         services_.trackFiles = ownTrackFiles_.get();
     }
     if (!services_.speaker) services_.speaker = &silence_;

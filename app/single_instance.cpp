@@ -99,20 +99,25 @@ bool InstanceServer::Listen(const std::string& socketPath) {
 
 std::string InstanceServer::AcceptRequest(int timeoutMs) {
     if (fd_ < 0) return {};
-    int client = accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (client < 0) return {};
-    std::string line;
-    char buffer[64];
-    pollfd waiting{client, POLLIN, 0};
-    while (line.find('\n') == std::string::npos && line.size() < 256 &&
-           poll(&waiting, 1, timeoutMs) > 0) {
-        ssize_t n = read(client, buffer, sizeof buffer);
-        if (n <= 0) break;
-        line.append(buffer, static_cast<size_t>(n));
+    // Connections that send nothing (another instance probing whether this
+    // one is alive) are skipped.
+    for (;;) {
+        int client = accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0) return {};
+        std::string line;
+        char buffer[64];
+        pollfd waiting{client, POLLIN, 0};
+        while (line.find('\n') == std::string::npos && line.size() < 256 &&
+               poll(&waiting, 1, timeoutMs) > 0) {
+            ssize_t n = read(client, buffer, sizeof buffer);
+            if (n <= 0) break;
+            line.append(buffer, static_cast<size_t>(n));
+        }
+        close(client);
+        size_t end = line.find('\n');
+        if (end != std::string::npos) line.resize(end);
+        if (!line.empty()) return line;
     }
-    close(client);
-    size_t end = line.find('\n');
-    return end == std::string::npos ? line : line.substr(0, end);
 }
 
 }  // namespace trakomer

@@ -32,7 +32,8 @@ public:
     int Fd() const { return fd_; }
 
     // Accepts one waiting client and reads its line (without the line
-    // break), waiting at most timeoutMs for it. "" when nothing came.
+    // break), waiting at most timeoutMs for it; silent connections are
+    // skipped. "" when no request is waiting.
     std::string AcceptRequest(int timeoutMs = 500);
 
 private:

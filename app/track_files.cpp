@@ -1,39 +1,25 @@
 #include "app/track_files.h"
 
-#include <cstdio>
-#include <ctime>
+#include "files/file_types.h"
+#include "files/track_io.h"
+#include "files/trk_file.h"
 
 namespace trakomer {
 
-std::string AutomaticTrackName(const Settings& settings, long long localSeconds) {
-    std::time_t t = static_cast<std::time_t>(localSeconds);
-    std::tm tm{};
-    gmtime_r(&t, &tm);
-    const int year = tm.tm_year + 1900, yy = (year - 2000) % 100, month = tm.tm_mon + 1;
-    char name[64];
-    switch (settings.mDefaultFileNameFormat) {
-        case 0:
-            std::snprintf(name, sizeof name, "%02d%02d%02d_%02d%02d%02d.trz", tm.tm_mday, month, yy,
-                          tm.tm_hour, tm.tm_min, tm.tm_sec);
-            break;
-        case 1:
-            std::snprintf(name, sizeof name, "%02d%02d%04d_%02d%02d%02d.trz", tm.tm_mday, month,
-                          year, tm.tm_hour, tm.tm_min, tm.tm_sec);
-            break;
-        case 2:
-            std::snprintf(name, sizeof name, "%02d%02d%02d_%02d%02d%02d.trz", yy, month, tm.tm_mday,
-                          tm.tm_hour, tm.tm_min, tm.tm_sec);
-            break;
-        default:
-            std::snprintf(name, sizeof name, "%04d%02d%02d_%02d%02d%02d.trz", year, month,
-                          tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
-            break;
-    }
-    return settings.mDefaultFilePath + "/" + name;
+std::string FormatTrackFiles::AutoTrackName() { return trakomer::AutoTrackName(settings_, clock_); }
+
+bool FormatTrackFiles::WriteTrz(const std::string& path, const Track& track) {
+    return trakomer::WriteTrz(track, path, tempFolder_);
 }
 
-std::string PendingTrackFiles::AutoTrackName() {
-    return AutomaticTrackName(settings_, static_cast<long long>(std::time(nullptr)) + offset_);
+bool FormatTrackFiles::ReadTrack(const std::string& path, Track& track) {
+    ReadTrackFile(OpenFileType(path), path, track, dialogs_);
+    return track.loadedCount > 0;
+}
+
+bool FormatTrackFiles::SaveTrack(const std::string& path, const Track& track) {
+    SaveContext context{settings_, dataFolder_, tempFolder_};
+    return SaveTrackFile(track, path, context);
 }
 
 }  // namespace trakomer

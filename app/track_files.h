@@ -1,11 +1,12 @@
 #pragma once
 // The window's access to track files: reading a track for review, saving
-// by the name's extension and the automatic save at Stop. The file
-// formats module provides the real readers and writers; until it is
-// linked in, PendingTrackFiles stands in (it reads and writes nothing).
+// by the name's extension and the automatic save at Stop. Tests replace
+// it; the program uses the file formats module.
 
 #include <string>
 
+#include "core/clock.h"
+#include "core/dialogs.h"
 #include "core/recording_ports.h"
 #include "core/settings.h"
 #include "core/track.h"
@@ -21,21 +22,23 @@ public:
     virtual bool SaveTrack(const std::string& path, const Track& track) = 0;
 };
 
-// The automatic name of a recording stopped at the given local time.
-std::string AutomaticTrackName(const Settings& settings, long long localSeconds);
-
-class PendingTrackFiles : public TrackFiles {
+class FormatTrackFiles : public TrackFiles {
 public:
-    PendingTrackFiles(const Settings& settings, long long localOffsetSeconds)
-        : settings_(settings), offset_(localOffsetSeconds) {}
+    FormatTrackFiles(const Settings& settings, const Clock& clock, Dialogs& dialogs,
+                     std::string dataFolder, std::string tempFolder)
+        : settings_(settings), clock_(clock), dialogs_(dialogs),
+          dataFolder_(std::move(dataFolder)), tempFolder_(std::move(tempFolder)) {}
     std::string AutoTrackName() override;
-    bool WriteTrz(const std::string&, const Track&) override { return false; }
-    bool ReadTrack(const std::string&, Track&) override { return false; }
-    bool SaveTrack(const std::string&, const Track&) override { return false; }
+    bool WriteTrz(const std::string& path, const Track& track) override;
+    bool ReadTrack(const std::string& path, Track& track) override;
+    bool SaveTrack(const std::string& path, const Track& track) override;
 
 private:
     const Settings& settings_;
-    long long offset_;
+    const Clock& clock_;
+    Dialogs& dialogs_;
+    std::string dataFolder_;
+    std::string tempFolder_;
 };
 
 }  // namespace trakomer

@@ -17,6 +17,8 @@ constexpr int kExitUsage = 2;
 int UsageError(const std::string& message);
 
 int RunNmeaDump(const Args& args);
+int RunConvert(const Args& args);
+int RunSettings(const Args& args);
 int RunRecord(const Args& args);
 
 struct Command {

@@ -1,0 +1,281 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/command_ids.h"
+#include "app/main_window.h"
+#include "app/single_instance.h"
+#include "screens/screens.h"
+
+namespace trakomer {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string WithChecksum(const std::string& body) {
+    unsigned char sum = 0;
+    for (char c : body) sum ^= static_cast<unsigned char>(c);
+    char tail[8];
+    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
+    return "$" + body + tail;
+}
+
+// One second of a receiver with a 3D fix, walking north.
+std::string FixSecond(int second) {
+    char time[32], lat[32];
+    std::snprintf(time, sizeof time, "1200%02d.00", second % 60);
+    std::snprintf(lat, sizeof lat, "4807.%03d", 100 + second * 5);
+    return WithChecksum(std::string("GPRMC,") + time + ",A," + lat +
+                        ",N,01131.000,E,4.0,0.0,250109,,") +
+           WithChecksum(std::string("GPGGA,") + time + "," + lat +
+                        ",N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") +
+           WithChecksum("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1");
+}
+
+class ScriptedDialogs : public Dialogs {
+public:
+    void ShowMessage(const std::string& text, const std::string& caption, MessageIcon) override {
+        messages.push_back({caption, text});
+    }
+    bool AskYesNo(const std::string& text, const std::string& caption) override {
+        questions.push_back({caption, text});
+        return answer;
+    }
+    bool answer = true;
+    std::vector<std::pair<std::string, std::string>> messages, questions;
+};
+
+class ScriptedChooser : public FileChooser {
+public:
+    bool Choose(FileDialogKind, Settings&, std::string& name) override {
+        name = next;
+        return !next.empty();
+    }
+    std::string next;
+};
+
+class WindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "app_window_test";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance()) app_ = new QApplication(argc, argv);
+    }
+
+    void SetUp() override {
+        char pattern[] = "/tmp/trakomer-window-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        home_ = pattern;
+        paths_.configFolder = home_;
+        paths_.dataFolder = home_;
+        paths_.documentsFolder = home_ + "/Documents";
+        paths_.tempFolder = home_;
+        fs::create_directories(paths_.documentsFolder);
+        settings_ = DefaultSettings(paths_.documentsFolder);
+        settings_.mUserProfile = 4;  // Car: a point every second
+        settings_.mAutoStart = 0;
+        settings_.mCommDevice = home_ + "/no-such-port";
+    }
+
+    void TearDown() override {
+        window_.reset();
+        fs::remove_all(home_);
+    }
+
+    void Create() {
+        WindowServices services;
+        services.dialogs = &dialogs_;
+        services.files = &chooser_;
+        window_ = std::make_unique<MainWindow>(settings_, paths_, services);
+        window_->show();
+        window_->StartUp();
+    }
+
+    // Feeds a few seconds of fix and runs that many point ticks.
+    void Record(int seconds) {
+        for (int s = 0; s < seconds; ++s) {
+            std::string bytes = FixSecond(fed_++);
+            window_->Gps().Feed(bytes.data(), bytes.size());
+            window_->Engine().OnPointTick();
+        }
+    }
+
+    void TapStartArea() {
+        window_->StylusDown(2, window_->centralWidget()->height() - 2);
+        window_->StylusUp(2, window_->centralWidget()->height() - 2);
+    }
+
+    static inline QApplication* app_ = nullptr;
+    std::string home_;
+    ProgramPaths paths_;
+    Settings settings_;
+    ScriptedDialogs dialogs_;
+    ScriptedChooser chooser_;
+    std::unique_ptr<MainWindow> window_;
+    int fed_ = 0;
+};
+
+TEST_F(WindowTest, DemoReceiverOnPseudoTerminalReachesThreeDimensionalFix) {
+    std::string log;
+    for (int s = 0; s < 30; ++s) log += FixSecond(s);
+    std::ofstream(home_ + "/short.nmea") << log;
+    settings_.mCommDevice = "demo:" + home_ + "/short.nmea";
+    Create();
+    ASSERT_FALSE(window_->Port().openFailed) << window_->Port().errorText;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            window_->Engine().OnPointTick();
+            return window_->Texts().fields[kFieldFixmode].longForm.rfind("3d Fix", 0) == 0;
+        },
+        10000));
+}
+
+TEST_F(WindowTest, FailedPortShowsCommunicationsHintAndErrorText) {
+    Create();
+    EXPECT_TRUE(window_->Port().openFailed);
+    EXPECT_NE(window_->HintText().find("Tools->Preferences->NMEA"), std::string::npos);
+    window_->KeyReleased(Qt::Key_Right);  // idle: 0 -> 1
+    EXPECT_EQ(window_->Texts().screenText, window_->Port().errorText);
+}
+
+TEST_F(WindowTest, TapStartStopSaveResetAndReopenForReview) {
+    Create();
+    Record(1);
+    TapStartArea();
+    EXPECT_EQ(window_->Engine().State().recordingState, RecordingState::Started);
+    Record(12);
+    EXPECT_TRUE(window_->CommandEnabled(kCmdStop));
+
+    window_->RunCommand(kCmdStop);
+    ASSERT_FALSE(dialogs_.questions.empty());
+    EXPECT_EQ(dialogs_.questions.back().first, "Stop now?");
+    ASSERT_FALSE(dialogs_.messages.empty());
+    EXPECT_EQ(dialogs_.messages.back().first, "File saved");
+    const std::string saved = dialogs_.messages.back().second;
+    EXPECT_EQ(fs::path(saved).parent_path(), fs::path(paths_.documentsFolder));
+    EXPECT_EQ(fs::path(saved).extension(), ".trz");
+    EXPECT_TRUE(fs::exists(saved));
+    EXPECT_TRUE(window_->ReviewButtonsShown());
+    EXPECT_FALSE(window_->CommandEnabled(kCmdStop));
+
+    window_->RunCommand(kCmdReset);
+    EXPECT_EQ(dialogs_.questions.back().first, "Reset now?");
+    EXPECT_EQ(window_->CurrentTrack().lastIndex, -1);
+    EXPECT_FALSE(window_->ReviewButtonsShown());
+
+    chooser_.next = saved;
+    window_->RunCommand(kCmdOpen);
+    EXPECT_EQ(dialogs_.questions.back().first, "Resample data?");
+    ASSERT_TRUE(window_->CurrentTrack().InReview());
+    EXPECT_TRUE(window_->ReviewButtonsShown());
+    EXPECT_TRUE(window_->CommandAction(kCmdPlay)->isVisible());
+    EXPECT_EQ(window_->Timer(2).interval(), 200);
+    EXPECT_FALSE(window_->Timer(1).isActive());
+}
+
+TEST_F(WindowTest, ReviewButtonsStepAndPlay) {
+    Create();
+    Record(1);
+    TapStartArea();
+    Record(20);
+    dialogs_.answer = true;
+    window_->RunCommand(kCmdStop);
+    ASSERT_TRUE(window_->CurrentTrack().InReview());
+    Track& track = window_->CurrentTrack();
+
+    window_->RunCommand(kCmdStart);
+    window_->Engine().OnPointTick();
+    EXPECT_EQ(track.lastIndex, 0);
+    window_->RunCommand(kCmdStepForward);
+    EXPECT_EQ(track.lastIndex, 1);
+    window_->RunCommand(kCmdStepBack);
+    EXPECT_EQ(track.lastIndex, 0);
+
+    window_->RunCommand(kCmdPlay);
+    EXPECT_FALSE(window_->CommandAction(kCmdPlay)->isVisible());
+    EXPECT_TRUE(window_->CommandAction(kCmdPause)->isVisible());
+    const int before = track.lastIndex;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return track.lastIndex > before + 2; }, 5000));
+    window_->RunCommand(kCmdPause);
+    EXPECT_TRUE(window_->CommandAction(kCmdPlay)->isVisible());
+}
+
+TEST_F(WindowTest, ArrowKeysSkipDisabledScreens) {
+    settings_.mViews = {1, 1, 0, 1, 1, 1};
+    Create();
+    // Waiting: only 0, 1 and 4.
+    std::vector<int> seen;
+    for (int i = 0; i < 3; ++i) {
+        window_->KeyReleased(Qt::Key_Right);
+        seen.push_back(window_->CurrentScreen());
+    }
+    EXPECT_EQ(seen, (std::vector<int>{1, 4, 0}));
+
+    Record(1);
+    TapStartArea();
+    seen.clear();
+    for (int i = 0; i < 5; ++i) {
+        window_->KeyReleased(Qt::Key_6);  // keypad right
+        seen.push_back(window_->CurrentScreen());
+    }
+    EXPECT_EQ(seen, (std::vector<int>{1, 3, 4, 5, 0}));
+    window_->KeyReleased(Qt::Key_Left);
+    EXPECT_EQ(window_->CurrentScreen(), 5);
+}
+
+TEST_F(WindowTest, SummaryImageFlipsWithHud) {
+    settings_.mCommDevice.clear();
+    Create();
+    Record(1);
+    TapStartArea();
+    Record(3);
+    for (int i = 0; i < 2; ++i) window_->KeyReleased(Qt::Key_Right);
+    ASSERT_EQ(window_->CurrentScreen(), kScreenSummary);
+    const QImage plain = window_->ShownScreenImage();
+    EXPECT_EQ(plain, window_->ScreenImage());
+    settings_.mHUD = 1;
+    EXPECT_EQ(window_->ShownScreenImage(), window_->ScreenImage().mirrored(false, true));
+    EXPECT_NE(window_->ShownScreenImage(), plain);
+}
+
+TEST_F(WindowTest, UpZoomStopsAboveLimitOnGlobe) {
+    Create();
+    window_->KeyReleased(Qt::Key_Left);  // idle: 0 -> 4
+    ASSERT_EQ(window_->CurrentScreen(), kScreenGlobe);
+    for (int i = 0; i < 40; ++i) window_->KeyReleased(Qt::Key_Up);
+    const double top = window_->View().globeZoom;
+    EXPECT_GT(top, 10.0);
+    EXPECT_LT(top, 11.1);
+    window_->KeyReleased(Qt::Key_Return);
+    EXPECT_EQ(window_->View().globeZoom, 1.0);
+}
+
+TEST(SingleInstance, SecondInstanceAsksFirstToComeForward) {
+    char pattern[] = "/tmp/trakomer-instance-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string path = std::string(pattern) + "/run/trakomer";
+    {
+        InstanceServer first;
+        ASSERT_TRUE(first.Listen(path));
+        InstanceServer second;
+        EXPECT_FALSE(second.Listen(path));
+        EXPECT_TRUE(SendInstanceRequest(path, kRaiseRequest));
+        EXPECT_EQ(first.AcceptRequest(2000), "raise");
+    }
+    EXPECT_FALSE(SendInstanceRequest(path, kRaiseRequest));
+    InstanceServer again;  // a stale socket file does not block a new start
+    EXPECT_TRUE(again.Listen(path));
+    fs::remove_all(pattern);
+}
+
+}  // namespace
+}  // namespace trakomer
