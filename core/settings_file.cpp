@@ -203,7 +203,37 @@ struct Formatter {
     }
 };
 
+struct Lister {
+    const Settings& settings;
+    const char* key;
+    using Kind = SettingEntry::Kind;
+    SettingEntry operator()(int Settings::*member) const {
+        return {key, Kind::Int, settings.*member, 0, {}, {}};
+    }
+    SettingEntry operator()(float Settings::*member) const {
+        return {key, Kind::Float, 0, settings.*member, {}, {}};
+    }
+    SettingEntry operator()(const StringField& f) const {
+        return {key, Kind::String, 0, 0, settings.*(f.member), {}};
+    }
+    SettingEntry operator()(ViewsField) const {
+        return {key, Kind::IntList, 0, 0, {}, {settings.mViews.begin(), settings.mViews.end()}};
+    }
+    SettingEntry operator()(ViewLargeField) const {
+        return {key, Kind::IntList, 0, 0, {},
+                {settings.mViewLarge.begin(), settings.mViewLarge.end()}};
+    }
+};
+
 }  // namespace
+
+std::vector<SettingEntry> ListSettings(const Settings& settings) {
+    std::vector<SettingEntry> entries;
+    for (const Key& key : KeysInFileOrder()) {
+        entries.push_back(std::visit(Lister{settings, key.name}, key.field));
+    }
+    return entries;
+}
 
 Settings DefaultSettings(const std::string& documentsFolder) {
     Settings settings;

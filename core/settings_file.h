@@ -3,6 +3,7 @@
 // line per setting, in a fixed order.
 
 #include <string>
+#include <vector>
 
 #include "core/settings.h"
 
@@ -18,6 +19,19 @@ void ApplySettingsText(const std::string& text, Settings& settings);
 
 // The whole file as it is written.
 std::string FormatSettings(const Settings& settings);
+
+// One key and its value, for listing the settings (every key in file order,
+// empty strings included).
+struct SettingEntry {
+    enum class Kind { Int, Float, String, IntList };
+    const char* key;
+    Kind kind;
+    int intValue = 0;
+    float floatValue = 0;
+    std::string text;
+    std::vector<int> list;
+};
+std::vector<SettingEntry> ListSettings(const Settings& settings);
 
 // Writes the file at `path` with owner-only permissions, through a temporary
 // file in the same folder renamed over the old one, so a failed save leaves
