@@ -20,6 +20,7 @@ int RunNmeaDump(const Args& args);
 int RunConvert(const Args& args);
 int RunSettings(const Args& args);
 int RunRecord(const Args& args);
+int RunInfo(const Args& args);
 int RunUpload(const Args& args);
 
 struct Command {

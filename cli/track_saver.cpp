@@ -1,6 +1,8 @@
 #include "cli/track_saver.h"
 
-#include <cstdio>
+#include "files/file_types.h"
+#include "files/trk_file.h"
+#include "platform/temp_file.h"
 
 namespace trakomer::cli {
 
@@ -9,16 +11,12 @@ AutoTrzSaver::AutoTrzSaver(const Settings& settings, const Clock& clock, std::st
     settings_.mDefaultFilePath = std::move(folder);
 }
 
-// Seam: the automatic name and the zipped track writer come from the track
-// files module; until it is in the tree the recording is reported unsaved.
-std::string AutoTrzSaver::AutoTrackName() {
-    (void)clock_;
-    return {};
-}
+std::string AutoTrzSaver::AutoTrackName() { return trakomer::AutoTrackName(settings_, clock_); }
 
-bool AutoTrzSaver::WriteTrz(const std::string&, const Track&) {
-    std::fprintf(stderr, "trakomer-cli: saving track files is not available in this build\n");
-    return false;
+bool AutoTrzSaver::WriteTrz(const std::string& path, const Track& track) {
+    if (!trakomer::WriteTrz(track, path, SystemTempFolder())) return false;
+    savedPath_ = path;
+    return true;
 }
 
 }  // namespace trakomer::cli

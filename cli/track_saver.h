@@ -13,7 +13,7 @@ namespace trakomer::cli {
 class AutoTrzSaver : public TrackSaver {
 public:
     // Names follow `settings` (name format) in `folder`, at the clock's
-    // local time.
+    // local time; the track is zipped through the system temporary folder.
     AutoTrzSaver(const Settings& settings, const Clock& clock, std::string folder);
     std::string AutoTrackName() override;
     bool WriteTrz(const std::string& path, const Track& track) override;
