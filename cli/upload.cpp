@@ -103,9 +103,14 @@ int RunUpload(const Args& args) {
     upload::NetworkManagerConnection network;
     upload::NoIdleTimer idleTimer;
     SystemClock clock;
-    upload::Uploader uploader(upload::UploadServices{
-        network, idleTimer, clock, upload::FileUploadWriters(paths.dataFolder), paths.dataFolder,
-        upload::DeviceIdentifier(), {}, upload::kDefaultFtpTimeoutMs});
+    upload::Uploader uploader(upload::UploadServices{network,
+                                                     idleTimer,
+                                                     clock,
+                                                     upload::FileUploadWriters(paths.dataFolder),
+                                                     paths.dataFolder,
+                                                     upload::DeviceIdentifier(),
+                                                     {},
+                                                     upload::kDefaultFtpTimeoutMs});
     const upload::UploadOutcome outcome = uploader.UploadNow(true, *track, settings);
     std::printf("%s\n", uploader.StatusText().c_str());
     return outcome == upload::UploadOutcome::Uploaded ? kExitOk : kExitFailure;

@@ -29,7 +29,8 @@ public:
 // last entry repeats once the script is used up) and counts requests.
 class ScriptedConnection : public ConnectionManager {
 public:
-    explicit ScriptedConnection(std::vector<uint32_t> statuses, uint32_t afterRequest = kNetConnected)
+    explicit ScriptedConnection(std::vector<uint32_t> statuses,
+                                uint32_t afterRequest = kNetConnected)
         : statuses_(std::move(statuses)), afterRequest_(afterRequest) {}
 
     uint32_t Status() override {

@@ -47,11 +47,10 @@ void SetPort(sockaddr_storage& address, int port) {
 // The numeric text of the address (dotted for IPv4); empty on failure.
 std::string AddressText(const sockaddr_storage& address) {
     char text[INET6_ADDRSTRLEN] = {};
-    const void* raw = address.ss_family == AF_INET
-                          ? static_cast<const void*>(
-                                &reinterpret_cast<const sockaddr_in&>(address).sin_addr)
-                          : static_cast<const void*>(
-                                &reinterpret_cast<const sockaddr_in6&>(address).sin6_addr);
+    const void* raw =
+        address.ss_family == AF_INET
+            ? static_cast<const void*>(&reinterpret_cast<const sockaddr_in&>(address).sin_addr)
+            : static_cast<const void*>(&reinterpret_cast<const sockaddr_in6&>(address).sin6_addr);
     if (address.ss_family != AF_INET && address.ss_family != AF_INET6) return {};
     if (::inet_ntop(address.ss_family, raw, text, sizeof text) == nullptr) return {};
     return text;
@@ -99,8 +98,8 @@ std::string FtpClient::ReadReply() {
     std::string reply;
     std::string line;
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - SteadyClock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
         char byte = 0;
         if (left.count() <= 0 ||
             ReadByte(controlFd_, byte, static_cast<int>(left.count()), pump_) != ReadResult::Byte)

@@ -17,8 +17,8 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 
 int MsUntil(SteadyClock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - SteadyClock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
     return static_cast<int>(std::max<int64_t>(0, left.count()));
 }
 
@@ -116,9 +116,12 @@ ReadResult ReadByte(int fd, char& byte, int timeoutMs, const Pump& pump) {
         if (errno == EINTR) continue;
         if (errno != EAGAIN && errno != EWOULDBLOCK) return ReadResult::Failed;
         switch (WaitForSocket(fd, POLLIN, timeoutMs, pump)) {
-            case WaitResult::Ready: break;
-            case WaitResult::TimedOut: return ReadResult::TimedOut;
-            case WaitResult::Failed: return ReadResult::Failed;
+            case WaitResult::Ready:
+                break;
+            case WaitResult::TimedOut:
+                return ReadResult::TimedOut;
+            case WaitResult::Failed:
+                return ReadResult::Failed;
         }
     }
 }

@@ -126,13 +126,13 @@ UploadOutcome Uploader::UploadNow(bool manual, const Track& track, const Setting
         lastUploadedIndex_ = track.lastIndex;
     }
 
-    const std::time_t local =
-        static_cast<std::time_t>(services_.clock.UnixSeconds() + services_.clock.LocalOffsetSeconds());
+    const std::time_t local = static_cast<std::time_t>(services_.clock.UnixSeconds() +
+                                                       services_.clock.LocalOffsetSeconds());
     std::tm parts{};
     const bool haveTime = gmtime_r(&local, &parts) != nullptr;
-    statusText_ = FormatUploadStatus(haveTime ? parts.tm_hour : -1, haveTime ? parts.tm_min : -1,
-                                     uploaded, size, bytesUploaded_,
-                                     autoConnect && lastStatus_ != kNetConnected);
+    statusText_ =
+        FormatUploadStatus(haveTime ? parts.tm_hour : -1, haveTime ? parts.tm_min : -1, uploaded,
+                           size, bytesUploaded_, autoConnect && lastStatus_ != kNetConnected);
     return uploaded ? UploadOutcome::Uploaded : UploadOutcome::Failed;
 }
 

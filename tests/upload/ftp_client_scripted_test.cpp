@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "tests/upload/scripted_server.h"
 #include "upload/ftp_client.h"
@@ -15,8 +15,8 @@
 namespace trakomer::upload {
 namespace {
 
-using testing::Hear;
 using testing::HangUp;
+using testing::Hear;
 using testing::Say;
 using testing::ScriptedServer;
 using testing::StaySilent;
@@ -24,8 +24,8 @@ using testing::StaySilent;
 constexpr int kShortTimeoutMs = 300;
 
 int64_t ElapsedMs(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now() - since)
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 since)
         .count();
 }
 
@@ -57,14 +57,25 @@ struct GreetingCase {
 
 TEST(FtpClientGreeting, ReadsOrRejectsTheGreeting) {
     const GreetingCase cases[] = {
-        {"multi-line", {Say("220-Welcome\r\n220-to the server\r\n220 ready\r\n"), StaySilent()},
-         true, 220, "220-Welcome\r\n220-to the server\r\n220 ready\r\n"},
+        {"multi-line",
+         {Say("220-Welcome\r\n220-to the server\r\n220 ready\r\n"), StaySilent()},
+         true,
+         220,
+         "220-Welcome\r\n220-to the server\r\n220 ready\r\n"},
         {"indented text lines",
-         {Say("220-Hello\r\n    indented text\r\n\r\n220 ok\r\n"), StaySilent()}, true, 220,
+         {Say("220-Hello\r\n    indented text\r\n\r\n220 ok\r\n"), StaySilent()},
+         true,
+         220,
          "220-Hello\r\n    indented text\r\n\r\n220 ok\r\n"},
-        {"split into pieces", {Say("22"), Say("0 rea"), Say("dy\r\n"), StaySilent()}, true, 220,
+        {"split into pieces",
+         {Say("22"), Say("0 rea"), Say("dy\r\n"), StaySilent()},
+         true,
+         220,
          "220 ready\r\n"},
-        {"not 220", {Say("421 too many users\r\n"), StaySilent()}, false, 421,
+        {"not 220",
+         {Say("421 too many users\r\n"), StaySilent()},
+         false,
+         421,
          "421 too many users\r\n"},
         {"closed mid-reply", {Say("220-Hello\r\n22"), HangUp()}, false, kFtpNoReply, ""},
         {"closed before greeting", {HangUp()}, false, kFtpNoReply, ""},
@@ -101,8 +112,8 @@ TEST(FtpClientLogin, AcceptsOnlyUserThenPassword) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptedServer server({Say("220 hi\r\n"), Hear(), Say(c.userReply), Hear(),
-                               Say(c.passReply), StaySilent()});
+        ScriptedServer server(
+            {Say("220 hi\r\n"), Hear(), Say(c.userReply), Hear(), Say(c.passReply), StaySilent()});
         FtpClient client;
         client.SetTimeoutMs(kShortTimeoutMs);
         ASSERT_TRUE(client.Connect("127.0.0.1", server.Port()));
@@ -184,8 +195,8 @@ TEST_F(FtpClientStore, RefusedStorDoesNotWaitForADataConnection) {
 }
 
 TEST_F(FtpClientStore, RefusedPortAndMissingFileSetClientCodes) {
-    ScriptedServer server({Say("220 hi\r\n"), Hear(), Say("200 type\r\n"), Hear(),
-                           Say("500 no\r\n"), StaySilent()});
+    ScriptedServer server(
+        {Say("220 hi\r\n"), Hear(), Say("200 type\r\n"), Hear(), Say("500 no\r\n"), StaySilent()});
     FtpClient client;
     client.SetTimeoutMs(kShortTimeoutMs);
     ASSERT_TRUE(client.Connect("127.0.0.1", server.Port()));

@@ -1,12 +1,12 @@
 // The NetworkManager connection against a stand-in NetworkManager service
 // on a private message bus (a dbus-daemon started for the test).
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <systemd/sd-bus.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -139,10 +139,9 @@ TEST(NetworkManagerConnection, FollowsTheStateAndRequestsNetworking) {
         int enableCalls;
     } cases[] = {
         {"global", kStateConnectedGlobal, kStateConnectedGlobal, kNetConnected, kNetConnected, 0},
-        {"site only", kStateConnectedSite, kStateConnectedSite, kNetDisconnected,
-         kNetDisconnected, 1},
-        {"comes up", kStateDisconnected, kStateConnectedGlobal, kNetDisconnected, kNetConnected,
+        {"site only", kStateConnectedSite, kStateConnectedSite, kNetDisconnected, kNetDisconnected,
          1},
+        {"comes up", kStateDisconnected, kStateConnectedGlobal, kNetDisconnected, kNetConnected, 1},
     };
     PrivateBus bus;
     ASSERT_FALSE(bus.Address().empty());

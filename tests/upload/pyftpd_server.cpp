@@ -67,8 +67,8 @@ PyFtpServer::PyFtpServer(const std::string& user, const std::string& password)
         ::dup2(pipeFds[1], STDOUT_FILENO);
         ::close(pipeFds[0]);
         ::close(pipeFds[1]);
-        ::execl("/usr/bin/python3", "python3", "-c", kServerScript, user.c_str(),
-                password.c_str(), home_.c_str(), static_cast<char*>(nullptr));
+        ::execl("/usr/bin/python3", "python3", "-c", kServerScript, user.c_str(), password.c_str(),
+                home_.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
     ::close(pipeFds[1]);

@@ -15,10 +15,18 @@ struct ScriptStep {
     std::string text;  // for Send
 };
 
-inline ScriptStep Say(std::string text) { return {ScriptStep::Send, std::move(text)}; }
-inline ScriptStep Hear() { return {ScriptStep::ReadLine, {}}; }
-inline ScriptStep HangUp() { return {ScriptStep::Close, {}}; }
-inline ScriptStep StaySilent() { return {ScriptStep::Silent, {}}; }
+inline ScriptStep Say(std::string text) {
+    return {ScriptStep::Send, std::move(text)};
+}
+inline ScriptStep Hear() {
+    return {ScriptStep::ReadLine, {}};
+}
+inline ScriptStep HangUp() {
+    return {ScriptStep::Close, {}};
+}
+inline ScriptStep StaySilent() {
+    return {ScriptStep::Silent, {}};
+}
 
 class ScriptedServer {
 public:

@@ -33,9 +33,9 @@ TEST(UploadStatusText, ShowsSizesOrTheFailure) {
         {12, 30, false, 0, 0, true, "Upload @ 12:30 failed[Connect]"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(FormatUploadStatus(c.hour, c.minute, c.uploaded, c.size, c.total,
-                                     c.connectFailed),
-                  c.expected);
+        EXPECT_EQ(
+            FormatUploadStatus(c.hour, c.minute, c.uploaded, c.size, c.total, c.connectFailed),
+            c.expected);
     }
 }
 
@@ -207,17 +207,40 @@ TEST_F(UploaderServerTest, NetworkStatusDecidesEachStep) {
     } cases[] = {
         {"lost before STOR",
          {kNetConnected, kNetConnected, kNetConnected, kNetConnected, kNetDisconnected},
-         kNetConnected, 1, UploadOutcome::Failed, "Upload @ 09:07 failed[Connect]", 0},
+         kNetConnected,
+         1,
+         UploadOutcome::Failed,
+         "Upload @ 09:07 failed[Connect]",
+         0},
         {"lost before QUIT: the file is there",
          {kNetConnected, kNetConnected, kNetConnected, kNetConnected, kNetConnected,
           kNetDisconnected},
-         kNetConnected, 1, UploadOutcome::Uploaded, "Upload @ 09:07 2.00k [2.00k]", 0},
-        {"brought up on request", {kNetDisconnected, kNetConnected}, kNetConnected, 1,
-         UploadOutcome::Uploaded, "Upload @ 09:07 2.00k [2.00k]", 1},
-        {"request times out", {kNetDisconnected}, kNetDisconnected, 1, UploadOutcome::Failed,
-         "Upload @ 09:07 failed[Connect]", 1},
-        {"offline without auto connect", {kNetDisconnected}, kNetConnected, 0,
-         UploadOutcome::Failed, "Upload @ 09:07 failed[Ftp]", 0},
+         kNetConnected,
+         1,
+         UploadOutcome::Uploaded,
+         "Upload @ 09:07 2.00k [2.00k]",
+         0},
+        {"brought up on request",
+         {kNetDisconnected, kNetConnected},
+         kNetConnected,
+         1,
+         UploadOutcome::Uploaded,
+         "Upload @ 09:07 2.00k [2.00k]",
+         1},
+        {"request times out",
+         {kNetDisconnected},
+         kNetDisconnected,
+         1,
+         UploadOutcome::Failed,
+         "Upload @ 09:07 failed[Connect]",
+         1},
+        {"offline without auto connect",
+         {kNetDisconnected},
+         kNetConnected,
+         0,
+         UploadOutcome::Failed,
+         "Upload @ 09:07 failed[Ftp]",
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -245,8 +268,8 @@ std::string ZipEntries(const std::filesystem::path& archive) {
 TEST_F(UploaderServerTest, UploadsTheTrackFileDocuments) {
     const auto data = folder_ / "data";
     std::filesystem::create_directories(data);
-    std::filesystem::copy_file(std::filesystem::path(TRAKOMER_SOURCE_DIR) / "resources/data/run.png",
-                               data / "run.png");
+    std::filesystem::copy_file(
+        std::filesystem::path(TRAKOMER_SOURCE_DIR) / "resources/data/run.png", data / "run.png");
     for (int i = 0; i <= 10; ++i) {
         track_.points[i].latitude = 48.1 + i * 0.001;
         track_.points[i].longitude = 11.5;
@@ -265,8 +288,14 @@ TEST_F(UploaderServerTest, UploadsTheTrackFileDocuments) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
         settings_.mUploadType = c.type;
-        Uploader uploader(UploadServices{online_, idle_, clock_, FileUploadWriters(data.string()),
-                                         data.string(), "dev01", {}, 5000});
+        Uploader uploader(UploadServices{online_,
+                                         idle_,
+                                         clock_,
+                                         FileUploadWriters(data.string()),
+                                         data.string(),
+                                         "dev01",
+                                         {},
+                                         5000});
         ASSERT_EQ(uploader.UploadNow(true, track_, settings_), UploadOutcome::Uploaded);
         const std::string local = ReadWholeFile(data / c.name);
         EXPECT_EQ(server_.Contents(c.name), local);
