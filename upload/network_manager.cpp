@@ -17,6 +17,23 @@ constexpr uint32_t kStateConnectedGlobal = 70;
 constexpr uint64_t kCallTimeoutUs = 5'000'000;
 constexpr int kPollIntervalMs = 250;
 
+// Whether NetworkManager runs now. Asked first so that a status query
+// never starts an installed but stopped service through bus activation.
+bool ServiceRunning(sd_bus* bus) {
+    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_message* reply = nullptr;
+    int running = 0;
+    if (sd_bus_call_method(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                           "org.freedesktop.DBus", "NameHasOwner", &error, &reply, "s",
+                           kService) < 0 ||
+        sd_bus_message_read(reply, "b", &running) < 0) {
+        running = 0;
+    }
+    sd_bus_message_unref(reply);
+    sd_bus_error_free(&error);
+    return running != 0;
+}
+
 // The service is not there: no NetworkManager runs on this machine.
 bool ServiceMissing(const sd_bus_error& error) {
     return sd_bus_error_has_name(&error, SD_BUS_ERROR_SERVICE_UNKNOWN) ||
@@ -52,7 +69,7 @@ NetworkManagerConnection::~NetworkManagerConnection() {
 }
 
 uint32_t NetworkManagerConnection::Status() {
-    if (bus_ == nullptr) return kNetConnected;
+    if (bus_ == nullptr || !ServiceRunning(bus_)) return kNetConnected;
     sd_bus_error error = SD_BUS_ERROR_NULL;
     uint32_t state = 0;
     const int result = sd_bus_get_property_trivial(bus_, kService, kObject, kInterface, "State",
