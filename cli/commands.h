@@ -22,6 +22,8 @@ int RunSettings(const Args& args);
 int RunRecord(const Args& args);
 int RunInfo(const Args& args);
 int RunUpload(const Args& args);
+int RunPorts(const Args& args);
+int RunScan(const Args& args);
 
 struct Command {
     const char* name;

@@ -4,16 +4,19 @@
 // summary as JSON.
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <thread>
 
 #include "cli/commands.h"
+#include "cli/record_live.h"
 #include "cli/record_replay.h"
 #include "cli/record_session.h"
 #include "cli/track_saver.h"
 #include "core/settings_file.h"
+#include "gps/port_termios.h"
 #include "platform/paths.h"
 
 namespace trakomer::cli {
@@ -25,13 +28,16 @@ struct RecordOptions {
     std::string home;
     std::string profile;
     std::string device;  // live mode
+    std::string baud;    // live mode: baud rate instead of the settings'
     bool autostart = false;
     bool realtime = false;
 };
 
 const char kRecordUsage[] =
     "Usage: trakomer-cli record --input FILE [--out-dir DIR] [--home DIR]\n"
-    "         [--profile walk|run|bike|car|motorbike|blackbox] [--autostart] [--realtime]\n";
+    "         [--profile walk|run|bike|car|motorbike|blackbox] [--autostart] [--realtime]\n"
+    "       trakomer-cli record --device PATH|demo|demo:FILE [--baud N] [--out-dir DIR]\n"
+    "         [--home DIR] [--profile ...] [--autostart]   (live; Ctrl-C stops and saves)\n";
 
 // Returns kExitOk when parsed, else the exit code to end with.
 int ParseRecordOptions(const Args& args, RecordOptions& o) {
@@ -50,11 +56,12 @@ int ParseRecordOptions(const Args& args, RecordOptions& o) {
         } else if (a == "--realtime") {
             o.realtime = true;
         } else if (a == "--input" || a == "--out-dir" || a == "--home" || a == "--profile" ||
-                   a == "--device") {
+                   a == "--device" || a == "--baud") {
             std::string& target = a == "--input"     ? o.input
                                   : a == "--out-dir" ? o.outDir
                                   : a == "--home"    ? o.home
                                   : a == "--profile" ? o.profile
+                                  : a == "--baud"    ? o.baud
                                                      : o.device;
             if (!value(target)) return UsageError("record: " + a + " needs a value");
         } else {
@@ -62,6 +69,12 @@ int ParseRecordOptions(const Args& args, RecordOptions& o) {
         }
     }
     if (o.input.empty() && o.device.empty()) return UsageError("record: no --input FILE given");
+    if (!o.input.empty() && !o.device.empty()) {
+        return UsageError("record: give either --input FILE or --device PATH");
+    }
+    if (!o.baud.empty() && (o.device.empty() || SpeedConstant(std::atoi(o.baud.c_str())) == B0)) {
+        return UsageError("record: --baud needs --device and a supported rate");
+    }
     if (!o.profile.empty() && ProfileNumber(o.profile) == 0) {
         return UsageError("record: unknown profile '" + o.profile + "'");
     }
@@ -148,7 +161,14 @@ int RunRecord(const Args& args) {
     if (parsed != kExitOk) return parsed;
     const Settings settings = RunSettings(o);
     // Live recording from a receiver: the serial-link module's entry.
-    if (!o.device.empty()) return UsageError("record: --device is not available in this build");
+    if (!o.device.empty()) {
+        LiveRecordOptions live;
+        live.device = o.device;
+        live.baudRate = o.baud.empty() ? 0 : std::atoi(o.baud.c_str());
+        live.outDir = o.outDir;
+        live.autostart = o.autostart;
+        return RecordLive(live, settings);
+    }
     return ReplayFile(o, settings);
 }
 

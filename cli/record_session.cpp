@@ -43,7 +43,7 @@ void ConsoleDialogs::ShowMessage(const std::string& text, const std::string& cap
 }
 
 RecordSession::RecordSession(const Settings& settings, TrackSaver* saver,
-                             std::function<int64_t()> nowMs)
+                             std::function<int64_t()> nowMs, ReceiverLink* receiver)
     : settings_(settings), track_(std::make_unique<Track>()), nowMs_(std::move(nowMs)) {
     startMs_ = Now();
     RecordingPorts ports;
@@ -51,6 +51,7 @@ RecordSession::RecordSession(const Settings& settings, TrackSaver* saver,
     ports.saver = saver;
     ports.timers = this;
     ports.observer = this;
+    ports.receiver = receiver;
     recorder_ = std::make_unique<Recorder>(*track_, gps_, RecordingOptionsFrom(settings_), ports);
     recorder_->ArmTimers();
 }

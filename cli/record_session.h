@@ -46,7 +46,9 @@ public:
 class RecordSession : private TimerControl, private RecordingObserver {
 public:
     // `nowMs` gives the session's time in milliseconds (virtual or wall).
-    RecordSession(const Settings& settings, TrackSaver* saver, std::function<int64_t()> nowMs);
+    // `receiver`, when given, takes the receiver configuration sentences.
+    RecordSession(const Settings& settings, TrackSaver* saver, std::function<int64_t()> nowMs,
+                  ReceiverLink* receiver = nullptr);
 
     Recorder& Engine() { return *recorder_; }
     SharedGpsFix& Gps() { return gps_; }

@@ -1,0 +1,168 @@
+// trakomer-cli ports and record --device as a user runs them: a live
+// recording from the demo receiver ended by a signal.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+const std::string kCli = TRAKOMER_BINARY_DIR "/cli/trakomer-cli";
+
+class TempDir {
+public:
+    TempDir() {
+        char pattern[] = "/tmp/trakomer-cli-serial-XXXXXX";
+        path_ = mkdtemp(pattern);
+    }
+    ~TempDir() { fs::remove_all(path_); }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A running trakomer-cli with standard output and error in files.
+class CliProcess {
+public:
+    CliProcess(const std::vector<std::string>& args, const std::string& dir)
+        : out_(dir + "/stdout"), err_(dir + "/stderr") {
+        std::vector<std::string> all = {kCli};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& a : all) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (posix_spawn(&pid_, kCli.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~CliProcess() {
+        if (pid_ > 0 && !exited_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    bool Started() const { return pid_ > 0; }
+    void Signal(int sig) { kill(pid_, sig); }
+
+    // Waits up to ms for the process to end; its wait status, or -1.
+    int WaitMs(int ms) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (std::chrono::steady_clock::now() < end) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                exited_ = true;
+                return status;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return -1;
+    }
+    std::string Out() const { return ReadFile(out_); }
+    std::string Err() const { return ReadFile(err_); }
+
+private:
+    std::string out_, err_;
+    pid_t pid_ = -1;
+    bool exited_ = false;
+};
+
+// Seconds of the demo log that have a fix.
+std::string DemoSecondsWithFix(const std::string& dir) {
+    std::ifstream in(TRAKOMER_SOURCE_DIR "/data/demo/demo.nmea", std::ios::binary);
+    std::string line, text;
+    for (int n = 1; std::getline(in, line) && n < 1700; ++n) {
+        if (n >= 1500) text += line + "\n";
+    }
+    const std::string path = dir + "/walk.nmea";
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+TEST(CliRecordLive, StopSignalStopsSavesAndExits) {
+    for (int sig : {SIGINT, SIGTERM}) {
+        TempDir dir;
+        const std::string log = DemoSecondsWithFix(dir.Path());
+        CliProcess cli({"record", "--device", "demo:" + log, "--home", dir.Path() + "/home",
+                        "--out-dir", dir.Path() + "/tracks"},
+                       dir.Path());
+        ASSERT_TRUE(cli.Started());
+        std::this_thread::sleep_for(std::chrono::milliseconds(4500));
+        cli.Signal(sig);
+        const int status = cli.WaitMs(5000);
+        ASSERT_NE(status, -1) << "still running after the signal";
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal: " << cli.Err();
+        const std::string out = cli.Out();
+        std::smatch points;
+        ASSERT_TRUE(std::regex_search(out, points, std::regex("\"points\":([0-9]+)"))) << out;
+        EXPECT_GE(std::stoi(points[1]), 2) << out;
+        EXPECT_NE(out.find("\"event\":\"stop\""), std::string::npos) << out;
+        // Exit 0 exactly when the track was saved.
+        const bool saved = out.find("\"file\":null") == std::string::npos;
+        EXPECT_EQ(WEXITSTATUS(status) == 0, saved) << cli.Err();
+    }
+}
+
+TEST(CliRecordLive, ArgumentAndDeviceErrors) {
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        const char* stderrHas;
+    };
+    const Case cases[] = {
+        {{"record", "--device", "/nonexistent/ttyGPS"}, 1, "not found!"},
+        {{"record", "--device", "demo:/nonexistent/log.nmea"}, 1, "not found!"},
+        {{"record", "--device", "/dev/null", "--baud", "1234"}, 2, "--baud"},
+        {{"record", "--input", "x.nmea", "--baud", "4800"}, 2, "--baud"},
+        {{"record", "--input", "x.nmea", "--device", "demo"}, 2, "either"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--home", dir.Path()});
+        CliProcess cli(args, dir.Path());
+        const int status = cli.WaitMs(5000);
+        ASSERT_TRUE(status != -1 && WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), c.exitCode) << c.args[2];
+        EXPECT_NE(cli.Err().find(c.stderrHas), std::string::npos) << cli.Err();
+    }
+}
+
+TEST(CliPorts, PrintsOneJsonLinePerPort) {
+    TempDir dir;
+    CliProcess cli({"ports"}, dir.Path());
+    const int status = cli.WaitMs(5000);
+    ASSERT_TRUE(status != -1 && WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    std::istringstream lines(cli.Out());
+    const std::regex entry(R"(\{"portName":"/dev/[^"]+","friendlyName":"[^"]*"\})");
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_TRUE(std::regex_match(line, entry)) << line;
+    }
+}
+
+}  // namespace
