@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/gps/pty_pair.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -124,6 +126,28 @@ TEST(CliRecordLive, StopSignalStopsSavesAndExits) {
         // Exit 0 exactly when the track was saved.
         const bool saved = out.find("\"file\":null") == std::string::npos;
         EXPECT_EQ(WEXITSTATUS(status) == 0, saved) << cli.Err();
+    }
+}
+
+TEST(CliRecordLive, ConfigurationSentencesGoOutOnceWhenEnabled) {
+    for (bool enabled : {true, false}) {
+        TempDir dir;
+        fs::create_directories(dir.Path() + "/home");
+        std::ofstream(dir.Path() + "/home/trakomer.ini")
+            << "mNMEAEnableGPGGA: " << (enabled ? 1 : 0) << "\n";
+        trakomer::test::PtyPair receiver;
+        ASSERT_TRUE(receiver.Valid());
+        CliProcess cli({"record", "--device", receiver.SlavePath(), "--baud", "9600", "--home",
+                        dir.Path() + "/home", "--out-dir", dir.Path() + "/tracks"},
+                       dir.Path());
+        ASSERT_TRUE(cli.Started());
+        const std::string sent = receiver.ReadFor(1500);
+        EXPECT_EQ(receiver.SlaveBaudRate(), 9600);
+        cli.Signal(SIGTERM);
+        const int status = cli.WaitMs(5000);
+        ASSERT_TRUE(status != -1 && WIFEXITED(status)) << cli.Err();
+        EXPECT_EQ(WEXITSTATUS(status), 0) << cli.Err();  // no fix: nothing to save
+        EXPECT_EQ(sent, enabled ? "$PSRF103,00,00,01,01\r\n$PSRF103,03,00,01,01\r\n" : "");
     }
 }
 
