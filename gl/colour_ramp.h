@@ -19,6 +19,7 @@ ColourRamp MakeColourRamp();
 
 // Indices outside 0..19 are clamped.
 const RampColour& RampEntry(const ColourRamp& ramp, int index);
+const RampColour& RampEntry(ColourRamp&& ramp, int index) = delete;
 
 // Sets the current GL colour to a ramp entry with alpha 1.
 void SetRampColour(const ColourRamp& ramp, int index);

@@ -18,7 +18,8 @@ using testing::Rgb;
 class DrawTest : public testing::GlFixture {};
 
 Rgb RampBytes(int index) {
-    const RampColour& c = RampEntry(MakeColourRamp(), index);
+    const ColourRamp ramp = MakeColourRamp();
+    const RampColour& c = RampEntry(ramp, index);
     auto byte = [](float v) { return static_cast<uint8_t>(v * 255.0f + 0.5f); };
     return {byte(c.red), byte(c.green), byte(c.blue)};
 }
