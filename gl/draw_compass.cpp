@@ -26,7 +26,7 @@ void DrawCompass(DrawState& state, double viewHeading) {
     glPushMatrix();
     LoadPixelIdentity();
     glTranslatex(ToFixed(kCompassX), ToFixed(kCompassY), 0);
-    glRotatex(ToFixed(static_cast<int>(-viewHeading)), 0, 0, kFixedOne);
+    glRotatex(FixedDegrees(-viewHeading), 0, 0, kFixedOne);
     glTranslatex(-ToFixed(kCompassX), -ToFixed(kCompassY), 0);
     BeginXor();
     glEnableClientState(GL_VERTEX_ARRAY);

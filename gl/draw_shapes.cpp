@@ -105,7 +105,7 @@ void DrawPositionArrow(int x, int y, int z, double markerCourse) {
     glPushMatrix();
     LoadPixelIdentity();
     glTranslatex(ToFixed(x), ToFixed(y), ToFixed(z));
-    glRotatex(ToFixed(static_cast<int>(markerCourse)), 0, 0, kFixedOne);
+    glRotatex(FixedDegrees(markerCourse), 0, 0, kFixedOne);
     glTranslatex(-ToFixed(x), -ToFixed(y), -ToFixed(z));
     const int16_t vertices[9] = {ToShort(x - 6), ToShort(y - 12), ToShort(z),
                                  ToShort(x),     ToShort(y),      ToShort(z),

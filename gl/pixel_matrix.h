@@ -3,9 +3,16 @@
 
 namespace trakomer::gl {
 
-// 16.16 fixed point: one unit is 0x10000.
+// 16.16 fixed point: one unit is 0x10000. Values are clamped to the 16-bit
+// range that 16.16 holds.
 constexpr int kFixedOne = 0x10000;
-constexpr int ToFixed(int value) { return value * kFixedOne; }
+constexpr int ToFixed(int value) {
+    return (value < -32767 ? -32767 : value > 32767 ? 32767 : value) * kFixedOne;
+}
+
+// A rotation angle in whole degrees (truncated) as 16.16. Angles are taken
+// modulo 360, which turns the same way; a non-finite angle gives 0.
+int FixedDegrees(double degrees);
 
 // Loads the identity model-view shifted by half a pixel. With the y-up
 // orthographic projection a vertex at whole pixel (x, y) then lies on the

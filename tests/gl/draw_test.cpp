@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "gl/draw_compass.h"
@@ -194,6 +195,35 @@ TEST_F(DrawTest, CompassNeedleTurnsWithTheViewHeading) {
         const auto [x, y] = RedCentre(Present());
         EXPECT_GT((x - kCompassX) * c.dx + (y - kCompassY) * c.dy, 5.0) << c.heading;
     }
+}
+
+TEST_F(DrawTest, ExtremeInputsDrawNothingStray) {
+    const double nan = std::nan("");
+    glColor4f(1, 1, 1, 1);
+    DrawPositionArrow(40000, -40000, 0, nan);
+    DrawPositionArrow(50, 50, 0, 1e300);
+    DrawCompass(gl.draw, nan);
+    DrawBitmapText(gl.draw, 2000000000, 5, "far");
+    const int colours[] = {-7, 400};
+    const ScreenPoint points[] = {{1, 1, 0}, {5, 1, 0}};
+    DrawTrackRibbon(gl.draw, points, colours);  // colour indices are clamped
+    const FrameImage& frame = Present();
+    EXPECT_EQ(At(frame, 3, 1), RampBytes(19));
+    // An angle of 1e300 degrees is some whole angle modulo 360: the arrow
+    // still stands around (50, 50).
+    for (const auto& [x, y] : Lit(frame)) {
+        const bool arrow = std::abs(x - 50) <= 13 && std::abs(y - 50) <= 13;
+        const bool compass = x < 70 && y < 70;
+        EXPECT_TRUE(arrow || compass) << x << "," << y;
+    }
+}
+
+TEST(FixedDegrees, TruncatesModuloAFullTurn) {
+    EXPECT_EQ(FixedDegrees(45.9), 45 * kFixedOne);
+    EXPECT_EQ(FixedDegrees(-45.9), -45 * kFixedOne);
+    EXPECT_EQ(FixedDegrees(725.5), 5 * kFixedOne);
+    EXPECT_EQ(FixedDegrees(std::nan("")), 0);
+    EXPECT_EQ(ToFixed(40000), 32767 * kFixedOne);
 }
 
 TEST_F(DrawTest, LegendBoxHeightsCountDownFromTheTop) {

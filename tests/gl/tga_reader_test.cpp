@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -143,6 +144,36 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"PacketsEndEarly", Tga({.type = 10, .width = 4}, {0x80, 1, 2, 3}),
                     kTruncated}),
     [](const auto& param) { return std::string(param.param.name); });
+
+// Damaged copies of valid files (bytes changed, files cut) are decoded or
+// refused, never read out of bounds (this runs under AddressSanitizer).
+TEST(TgaHostile, RandomDamageIsDecodedOrRefusedSafely) {
+    const std::vector<std::vector<uint8_t>> seeds = {
+        Tga({.type = 10, .width = 3, .height = 2}, {0x82, 1, 2, 3, 0x02, 4, 5, 6, 7, 8, 9, 1, 2, 3}),
+        Tga({.type = 9, .width = 2, .height = 2, .depth = 8, .colourMapType = 1,
+             .colourMapLength = 2, .colourMapBits = 24},
+            {1, 2, 3, 4, 5, 6, 0x81, 0, 0x01, 1, 0}),
+        Tga({.type = 11, .width = 2, .height = 2, .depth = 16}, {0x83, 7, 8}),
+        Tga({.type = 2, .width = 2, .height = 1, .depth = 32}, {1, 2, 3, 4, 5, 6, 7, 8}),
+    };
+    std::mt19937 random(12345);
+    for (int round = 0; round < 4000; ++round) {
+        std::vector<uint8_t> file = seeds[round % seeds.size()];
+        const int changes = 1 + static_cast<int>(random() % 4);
+        for (int c = 0; c < changes; ++c) {
+            file[random() % file.size()] = static_cast<uint8_t>(random());
+        }
+        if (random() % 3 == 0) file.resize(random() % file.size());
+        std::string error;
+        const auto image = DecodeTga(file, "x.tga", error);
+        if (image) {
+            EXPECT_EQ(image->pixels.size(),
+                      size_t(image->width) * image->height * image->components);
+        } else {
+            EXPECT_FALSE(error.empty());
+        }
+    }
+}
 
 TEST(ReadTga, ReadsAFileAndNamesAMissingOne) {
     testing::TempDir dir;
