@@ -17,6 +17,7 @@
 #include "app/window_helpers.h"
 #include "core/settings_file.h"
 #include "screens/screens.h"
+#include "speech/sentences.h"
 
 namespace trakomer {
 
@@ -38,7 +39,20 @@ MainWindow::MainWindow(Settings& settings, const ProgramPaths& paths,
             settings_, *services_.clock, *services_.dialogs, paths_.dataFolder, paths_.tempFolder);
         services_.trackFiles = ownTrackFiles_.get();
     }
-    if (!services_.speaker) services_.speaker = &silence_;
+    if (!services_.speaker) {
+        ownSpeech_ = speech::InitSpeech(settings_);
+        services_.speaker = ownSpeech_.get();
+    }
+    speech::AnnouncerSources sources{
+        settings_,
+        *track_,
+        gps_,
+        battery_,
+        [this] { return recorder_->State().recordingState; },
+        [this] { return pace_.relativeSeconds; },
+        [this] { return pace_.active; },
+    };
+    announcer_ = std::make_unique<speech::Announcer>(std::move(sources), *services_.speaker);
 
     ports_.dialogs = services_.dialogs;
     ports_.speaker = services_.speaker;
@@ -47,7 +61,7 @@ MainWindow::MainWindow(Settings& settings, const ProgramPaths& paths,
     ports_.menus = this;
     ports_.view = this;
     ports_.receiver = this;
-    ports_.announcements = this;
+    ports_.announcements = announcer_.get();
     ports_.pace = this;
     recorder_ = std::make_unique<Recorder>(*track_, gps_, OptionsFromSettings(), ports_);
 
@@ -79,19 +93,12 @@ void MainWindow::StartUp() {
     port_.Open(PortSettingsFromSettings(settings_), true);
     port_.StartReader(gps_);
     Raise();
-    if (!settings_.mUserName.empty()) {
-        services_.speaker->Speak(GreetingFor(LocalHour(), settings_.mUserName), false);
-    }
+    speech::SpeakGreeting(*services_.speaker, settings_.mUserName, *services_.clock);
     QApplication::restoreOverrideCursor();
     Timer(5).start(25000);
-    batteryPercent_ = ReadBatteryPercent();
+    battery_.percent = ReadBatteryPercent();
     recorder_->ArmTimers();
     ComposeAndDraw();
-}
-
-int MainWindow::LocalHour() const {
-    long long local = services_.clock->UnixSeconds() + services_.clock->LocalOffsetSeconds();
-    return static_cast<int>((local % 86400 + 86400) % 86400 / 3600);
 }
 
 RecordingOptions MainWindow::OptionsFromSettings() const {
@@ -130,7 +137,7 @@ void MainWindow::OnTimer(int id) {
         case 2: recorder_->OnPointTick(); break;
         case 3: recorder_->OnSummaryTick(); break;
         case 4: uploadStatus_.clear(); break;  // the upload module hooks in here
-        case 5: batteryPercent_ = ReadBatteryPercent(); break;
+        case 5: battery_.percent = ReadBatteryPercent(); break;
         default: break;
     }
 }
@@ -148,7 +155,7 @@ ScreenInputs MainWindow::CurrentInputs() const {
     in.currentScreen = currentScreen_;
     in.recordingState = static_cast<int>(recorder_->State().recordingState);
     in.pendingUsed = recorder_->State().pendingUsed;
-    in.batteryPercent = batteryPercent_;
+    in.batteryPercent = battery_.percent;
     in.clock = LocalClock(*services_.clock);
     in.linkOpenFailed = port_.openFailed;
     in.linkErrorText = port_.errorText;
@@ -216,7 +223,7 @@ void MainWindow::AfterPointProcessed() {
     in.fix = &fix;
     ComposeScreenText(in, texts_);
     if (modalOpen_) return;
-    summaryDue_ = false;  // the speech module announces here
+    announcer_->Announce();
     RenderCurrentScreen();
 }
 

@@ -24,6 +24,8 @@
 #include "screens/graph_model.h"
 #include "screens/relative_time.h"
 #include "screens/screen_text.h"
+#include "speech/announcer.h"
+#include "speech/speech_output.h"
 
 class QAction;
 class QMenu;
@@ -34,13 +36,21 @@ namespace trakomer {
 class ScreenWidget;
 
 // What the window is built with. Null services get the window's own
-// (message boxes, file dialogs, silence, the system clock, no file formats).
+// (message boxes, file dialogs, the voice, the system clock, the file
+// formats).
 struct WindowServices {
     Dialogs* dialogs = nullptr;
     FileChooser* files = nullptr;
     TrackFiles* trackFiles = nullptr;
     Speaker* speaker = nullptr;
     Clock* clock = nullptr;
+};
+
+// The battery charge as the window last read it (every 25 s).
+class BatteryReading : public speech::BatteryLevel {
+public:
+    int Percent() const override { return percent; }
+    int percent = 0;
 };
 
 // A waypoint placed by the user (the waypoint table of the file formats
@@ -65,7 +75,6 @@ class MainWindow : public QMainWindow,
                    public MenuControl,
                    public ViewControl,
                    public ReceiverLink,
-                   public AnnouncementHooks,
                    public PaceFeedback {
 public:
     MainWindow(Settings& settings, const ProgramPaths& paths, const WindowServices& services);
@@ -118,8 +127,6 @@ public:
     void ResetViews() override;
     // ReceiverLink
     void Send(std::string_view bytes) override;
-    // AnnouncementHooks
-    void MarkSummaryDue() override { summaryDue_ = true; }
     // PaceFeedback
     bool PaceTrackLoaded() const override { return pace_.active; }
     void UpdateRelativeTime(int index) override;
@@ -147,7 +154,6 @@ private:
     void ResetZoom();
     void OnTimer(int id);
     RecordingOptions OptionsFromSettings() const;
-    int LocalHour() const;
 
     Settings& settings_;
     ProgramPaths paths_;
@@ -155,12 +161,13 @@ private:
     std::unique_ptr<Dialogs> ownDialogs_;
     std::unique_ptr<FileChooser> ownFiles_;
     std::unique_ptr<TrackFiles> ownTrackFiles_;
-    SilentSpeaker silence_;
+    std::unique_ptr<speech::SpeechOutput> ownSpeech_;
     SystemClock systemClock_;
 
     std::unique_ptr<Track> track_;
     SharedGpsFix gps_;
     SerialPort port_;
+    std::unique_ptr<speech::Announcer> announcer_;
     std::unique_ptr<Recorder> recorder_;
     RecordingPorts ports_;
     PaceComparison pace_;
@@ -172,9 +179,8 @@ private:
     bool graphRecompute_ = true;
     int currentScreen_ = 0;
     ViewState view_;
-    int batteryPercent_ = 0;
+    BatteryReading battery_;
     bool modalOpen_ = false;
-    bool summaryDue_ = false;
     bool dragging_ = false;
     bool placingWaypoint_ = false;
     int lastTapX_ = 0, lastTapY_ = 0;

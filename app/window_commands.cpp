@@ -21,6 +21,7 @@
 #include "core/settings_file.h"
 #include "core/track_filters.h"
 #include "screens/screens.h"
+#include "speech/sentences.h"
 
 namespace trakomer {
 
@@ -165,18 +166,12 @@ void MainWindow::ShowAbout() {
     QPushButton* read = buttons->addButton("Read", QDialogButtonBox::ActionRole);
     layout->addWidget(buttons);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
-    QObject::connect(read, &QPushButton::clicked, &box, [this, agreement] {
-        std::string piece;
-        for (char c : agreement) {
-            if (c == '.' || c == '\n' || c == '\r') {
-                if (!piece.empty()) services_.speaker->Speak(piece, true);
-                piece.clear();
-                QApplication::processEvents();
-            } else {
-                piece += c;
-            }
-        }
-        if (!piece.empty()) services_.speaker->Speak(piece, true);
+    QObject::connect(read, &QPushButton::clicked, &box, [this, &box, agreement] {
+        // Between pieces the box stays responsive; closing it ends the reading.
+        speech::ReadAloud(*services_.speaker, agreement, [&box] {
+            QApplication::processEvents();
+            return box.isVisible();
+        });
     });
     box.exec();
 }

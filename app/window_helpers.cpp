@@ -7,13 +7,6 @@
 
 namespace trakomer {
 
-std::string GreetingFor(int localHour, const std::string& userName) {
-    const char* greeting = localHour < 12   ? "Good morning, "
-                           : localHour < 17 ? "Good afternoon, "
-                                            : "Good evening, ";
-    return greeting + userName;
-}
-
 PortSettings PortSettingsFromSettings(const Settings& settings) {
     PortSettings port;
     port.commPort = settings.mCommPort;

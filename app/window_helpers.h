@@ -1,6 +1,5 @@
 #pragma once
-// Small pieces of the window that need no window: the greeting, the port
-// settings, the battery level, the local clock and number texts.
+// Small pieces of the window that need no window: the port settings, the battery level, the local clock and number texts.
 
 #include <string>
 
@@ -10,10 +9,6 @@
 #include "screens/screen_text.h"
 
 namespace trakomer {
-
-// "Good morning, NAME" before 12, "Good afternoon, NAME" before 17, else
-// "Good evening, NAME"; an unknown hour (-1) counts as morning.
-std::string GreetingFor(int localHour, const std::string& userName);
 
 PortSettings PortSettingsFromSettings(const Settings& settings);
 

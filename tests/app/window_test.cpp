@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +15,7 @@
 #include "app/command_ids.h"
 #include "app/main_window.h"
 #include "app/single_instance.h"
+#include "app/window_helpers.h"
 #include "screens/screens.h"
 
 namespace trakomer {
@@ -62,6 +65,24 @@ public:
     std::string next;
 };
 
+struct Spoken {
+    std::string text;
+    bool wait;
+    bool operator==(const Spoken&) const = default;
+};
+
+class RecordingSpeaker : public Speaker {
+public:
+    void Speak(const std::string& text, bool wait) override { said.push_back({text, wait}); }
+    bool Said(const std::string& text) const {
+        for (const Spoken& s : said) {
+            if (s.text == text) return true;
+        }
+        return false;
+    }
+    std::vector<Spoken> said;
+};
+
 class WindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -95,6 +116,7 @@ protected:
         WindowServices services;
         services.dialogs = &dialogs_;
         services.files = &chooser_;
+        services.speaker = &speaker_;
         window_ = std::make_unique<MainWindow>(settings_, paths_, services);
         window_->show();
         window_->StartUp();
@@ -120,6 +142,7 @@ protected:
     Settings settings_;
     ScriptedDialogs dialogs_;
     ScriptedChooser chooser_;
+    RecordingSpeaker speaker_;
     std::unique_ptr<MainWindow> window_;
     int fed_ = 0;
 };
@@ -257,6 +280,81 @@ TEST_F(WindowTest, UpZoomStopsAboveLimitOnGlobe) {
     EXPECT_LT(top, 11.1);
     window_->KeyReleased(Qt::Key_Return);
     EXPECT_EQ(window_->View().globeZoom, 1.0);
+}
+
+TEST_F(WindowTest, GreetsAndAnnouncesThroughTheSpeaker) {
+    settings_.mUserName = "Ann";
+    Create();
+    ASSERT_FALSE(speaker_.said.empty());
+    EXPECT_EQ(speaker_.said.front().text.rfind("Good ", 0), 0u);
+    EXPECT_NE(speaker_.said.front().text.find("Ann"), std::string::npos);
+    EXPECT_FALSE(speaker_.said.front().wait);
+
+    Record(2);
+    EXPECT_TRUE(speaker_.Said("3d fix"));
+}
+
+TEST_F(WindowTest, NoGreetingWithoutName) {
+    settings_.mUserName.clear();
+    Create();
+    EXPECT_TRUE(speaker_.said.empty());
+}
+
+// While the About box is open, point ticks announce nothing; its "Read"
+// button speaks the agreement piece by piece, each waiting.
+TEST_F(WindowTest, AboutBoxSilencesAnnouncementsAndReadsAgreement) {
+    std::ofstream(home_ + "/eula.txt") << "First part. Second part\nThird";
+    Create();
+    speaker_.said.clear();
+    bool clicked = false;
+    size_t saidWhileOpen = 99;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        Record(2);
+        saidWhileOpen = speaker_.said.size();
+        for (QPushButton* button : box->findChildren<QPushButton*>()) {
+            if (button->text() == "Read") {
+                button->click();
+                clicked = true;
+            }
+        }
+        box->close();
+    });
+    window_->RunCommand(kCmdAbout);
+    ASSERT_TRUE(clicked);
+    EXPECT_EQ(saidWhileOpen, 0u);
+    EXPECT_EQ(speaker_.said, (std::vector<Spoken>{
+                                 {"First part", true}, {" Second part", true}, {"Third", true}}));
+
+    Record(1);  // announcements resume once the box is closed
+    EXPECT_TRUE(speaker_.Said("3d fix"));
+}
+
+TEST(BatteryReading, FirstBatteryOfThePowerSupplyClass) {
+    struct Case {
+        std::vector<std::pair<std::string, std::string>> supplies;  // type, capacity
+        int percent;
+    };
+    const Case cases[] = {
+        {{}, 100},
+        {{{"Mains", ""}}, 100},
+        {{{"Mains", ""}, {"Battery", "57"}}, 57},
+        {{{"Battery", "garbage"}}, 100},
+    };
+    for (const Case& c : cases) {
+        char pattern[] = "/tmp/trakomer-power-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        int n = 0;
+        for (const auto& [type, capacity] : c.supplies) {
+            const fs::path supply = fs::path(pattern) / ("supply" + std::to_string(n++));
+            fs::create_directories(supply);
+            std::ofstream(supply / "type") << type << "\n";
+            if (!capacity.empty()) std::ofstream(supply / "capacity") << capacity << "\n";
+        }
+        EXPECT_EQ(ReadBatteryPercent(pattern), c.percent) << c.supplies.size();
+        fs::remove_all(pattern);
+    }
 }
 
 TEST(SingleInstance, SecondInstanceAsksFirstToComeForward) {
