@@ -18,6 +18,9 @@
 #include "core/settings_file.h"
 #include "screens/screens.h"
 #include "speech/sentences.h"
+#include "upload/device_id.h"
+#include "upload/file_writers.h"
+#include "upload/network_manager.h"
 
 namespace trakomer {
 
@@ -53,6 +56,8 @@ MainWindow::MainWindow(Settings& settings, const ProgramPaths& paths,
         [this] { return pace_.active; },
     };
     announcer_ = std::make_unique<speech::Announcer>(std::move(sources), *services_.speaker);
+
+    CreateUploader();
 
     ports_.dialogs = services_.dialogs;
     ports_.speaker = services_.speaker;
@@ -101,6 +106,25 @@ void MainWindow::StartUp() {
     ComposeAndDraw();
 }
 
+void MainWindow::CreateUploader() {
+    // While an upload waits on the network the window keeps handling its
+    // events; the uploader ignores requests that arrive meanwhile.
+    upload::Pump pump = [] { QApplication::processEvents(); };
+    if (!services_.network) {
+        ownNetwork_ = std::make_unique<upload::NetworkManagerConnection>("", pump);
+        services_.network = ownNetwork_.get();
+    }
+    uploader_ = std::make_unique<upload::Uploader>(
+        upload::UploadServices{*services_.network,
+                               idleTimer_,
+                               *services_.clock,
+                               upload::FileUploadWriters(paths_.dataFolder),
+                               paths_.dataFolder,
+                               upload::DeviceIdentifier(),
+                               pump,
+                               upload::kDefaultFtpTimeoutMs});
+}
+
 RecordingOptions MainWindow::OptionsFromSettings() const {
     RecordingOptions o;
     o.userProfile = settings_.mUserProfile;
@@ -136,7 +160,10 @@ void MainWindow::OnTimer(int id) {
         case 1: recorder_->OnCollectionTick(); break;
         case 2: recorder_->OnPointTick(); break;
         case 3: recorder_->OnSummaryTick(); break;
-        case 4: uploadStatus_.clear(); break;  // the upload module hooks in here
+        case 4:
+            uploader_->UploadNow(false, *track_, settings_);
+            ComposeAndDraw();
+            break;
         case 5: battery_.percent = ReadBatteryPercent(); break;
         default: break;
     }
@@ -159,7 +186,7 @@ ScreenInputs MainWindow::CurrentInputs() const {
     in.clock = LocalClock(*services_.clock);
     in.linkOpenFailed = port_.openFailed;
     in.linkErrorText = port_.errorText;
-    in.uploadStatus = uploadStatus_;
+    in.uploadStatus = uploader_->StatusText();
     in.paceTrackActive = pace_.active;
     in.relativeSeconds = pace_.relativeSeconds;
     in.mapZoom = view_.mapZoom;

@@ -26,6 +26,9 @@
 #include "screens/screen_text.h"
 #include "speech/announcer.h"
 #include "speech/speech_output.h"
+#include "upload/connection_manager.h"
+#include "upload/idle_timer.h"
+#include "upload/uploader.h"
 
 class QAction;
 class QMenu;
@@ -37,13 +40,14 @@ class ScreenWidget;
 
 // What the window is built with. Null services get the window's own
 // (message boxes, file dialogs, the voice, the system clock, the file
-// formats).
+// formats, NetworkManager).
 struct WindowServices {
     Dialogs* dialogs = nullptr;
     FileChooser* files = nullptr;
     TrackFiles* trackFiles = nullptr;
     Speaker* speaker = nullptr;
     Clock* clock = nullptr;
+    upload::ConnectionManager* network = nullptr;
 };
 
 // The battery charge as the window last read it (every 25 s).
@@ -113,6 +117,9 @@ public:
     bool ReviewButtonsShown() const;
     const ViewState& View() const { return view_; }
     QTimer& Timer(int id) { return timers_[static_cast<size_t>(id - 1)]; }
+    // What timer `id` does on each tick (tests call it directly).
+    void OnTimer(int id);
+    const upload::Uploader& Uploads() const { return *uploader_; }
     std::string HintText() const;
 
     // TimerControl
@@ -152,7 +159,7 @@ private:
     void StepScreen(bool forward);
     void Zoom(bool in);
     void ResetZoom();
-    void OnTimer(int id);
+    void CreateUploader();
     RecordingOptions OptionsFromSettings() const;
 
     Settings& settings_;
@@ -162,6 +169,9 @@ private:
     std::unique_ptr<FileChooser> ownFiles_;
     std::unique_ptr<TrackFiles> ownTrackFiles_;
     std::unique_ptr<speech::SpeechOutput> ownSpeech_;
+    std::unique_ptr<upload::ConnectionManager> ownNetwork_;
+    upload::NoIdleTimer idleTimer_;
+    std::unique_ptr<upload::Uploader> uploader_;
     SystemClock systemClock_;
 
     std::unique_ptr<Track> track_;
@@ -184,7 +194,6 @@ private:
     bool dragging_ = false;
     bool placingWaypoint_ = false;
     int lastTapX_ = 0, lastTapY_ = 0;
-    std::string uploadStatus_;
     std::string trackTitle_;
     std::vector<WindowWaypoint> waypoints_;
     std::string pendingWaypointName_;

@@ -67,7 +67,10 @@ void MainWindow::RunCommand(int command) {
             services_.files->Choose(FileDialogKind::SaveWaypoints, settings_, name);
             break;
         }
-        case kCmdUploadNow: break;  // the upload module hooks in here
+        case kCmdUploadNow:
+            uploader_->UploadNow(true, *track_, settings_);
+            ComposeAndDraw();
+            break;
         case kCmdCurrentLocation:
             if (track_->lastIndex != 0) {
                 if (currentScreen_ > 1) currentScreen_ = 0;

@@ -5,7 +5,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -17,6 +21,9 @@
 #include "app/single_instance.h"
 #include "app/window_helpers.h"
 #include "screens/screens.h"
+#include "tests/upload/pyftpd_server.h"
+#include "upload/connection_manager.h"
+#include "upload/device_id.h"
 
 namespace trakomer {
 namespace {
@@ -117,6 +124,7 @@ protected:
         services.dialogs = &dialogs_;
         services.files = &chooser_;
         services.speaker = &speaker_;
+        services.network = &network_;
         window_ = std::make_unique<MainWindow>(settings_, paths_, services);
         window_->show();
         window_->StartUp();
@@ -143,6 +151,7 @@ protected:
     ScriptedDialogs dialogs_;
     ScriptedChooser chooser_;
     RecordingSpeaker speaker_;
+    upload::ScriptedConnection network_{{upload::kNetConnected}};
     std::unique_ptr<MainWindow> window_;
     int fed_ = 0;
 };
@@ -329,6 +338,62 @@ TEST_F(WindowTest, AboutBoxSilencesAnnouncementsAndReadsAgreement) {
 
     Record(1);  // announcements resume once the box is closed
     EXPECT_TRUE(speaker_.Said("3d fix"));
+}
+
+TEST_F(WindowTest, UploadNowAndTimerUploadReachTheServer) {
+    upload::testing::PyFtpServer server("walker", "s3cret");
+    ASSERT_TRUE(server.Running()) << "pyftpdlib did not start";
+    settings_.mFtpAddress = "127.0.0.1:" + std::to_string(server.Port());
+    settings_.mFtpUser = "walker";
+    settings_.mFtpPassword = "s3cret";
+    settings_.mUploadType = 1;
+    settings_.mViews = {1, 1, 1, 1, 1, 1};
+    // A receiver that opens (and stays silent) keeps the port error off the
+    // Summary screen.
+    const int receiver = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(receiver, 0);
+    ASSERT_EQ(grantpt(receiver), 0);
+    ASSERT_EQ(unlockpt(receiver), 0);
+    settings_.mCommDevice = ptsname(receiver);
+    Create();
+    ASSERT_FALSE(window_->Port().openFailed) << window_->Port().errorText;
+    EXPECT_FALSE(window_->CommandEnabled(kCmdUploadNow));  // no data yet
+    Record(1);
+    TapStartArea();
+    Record(4);
+    ASSERT_TRUE(window_->CommandEnabled(kCmdUploadNow));
+
+    window_->RunCommand(kCmdUploadNow);
+    const std::string name = "LL." + upload::DeviceIdentifier() + ".kmz";
+    const std::string sent = server.Contents(name);
+    EXPECT_FALSE(sent.empty());
+    EXPECT_EQ(sent, upload::testing::ReadWholeFile(fs::path(paths_.dataFolder) / name));
+    const std::string status = window_->Uploads().StatusText();
+    EXPECT_EQ(status.rfind("Upload @ ", 0), 0u) << status;
+    EXPECT_NE(status.find("k ["), std::string::npos) << status;
+    const int64_t total = window_->Uploads().BytesUploaded();
+    EXPECT_EQ(total, static_cast<int64_t>(sent.size()));
+
+    // The Summary screen carries the status line.
+    for (int i = 0; i < 2; ++i) window_->KeyReleased(Qt::Key_Right);
+    ASSERT_EQ(window_->CurrentScreen(), kScreenSummary);
+    EXPECT_NE(window_->Texts().screenText.find(status), std::string::npos)
+        << window_->Texts().screenText << "|" << status;
+
+    // The timer sends nothing while no point was added, then the new one.
+    window_->OnTimer(4);
+    EXPECT_EQ(window_->Uploads().BytesUploaded(), total);
+    Record(1);
+    window_->OnTimer(4);
+    EXPECT_GT(window_->Uploads().BytesUploaded(), total);
+    EXPECT_EQ(window_->Uploads().LastUploadedIndex(), window_->CurrentTrack().lastIndex);
+
+    settings_.mFtpPassword = "wrong";
+    window_->RunCommand(kCmdUploadNow);
+    const std::string failed = window_->Uploads().StatusText();
+    EXPECT_EQ(failed.substr(failed.size() - 11), "failed[Ftp]") << failed;
+    window_.reset();
+    close(receiver);
 }
 
 TEST(BatteryReading, FirstBatteryOfThePowerSupplyClass) {
