@@ -10,6 +10,7 @@
 #include <ctime>
 
 #include "app/command_ids.h"
+#include "app/gl_screen.h"
 #include "app/qt_dialogs.h"
 #include "app/review_icons.h"
 #include "app/screen_painter.h"
@@ -190,7 +191,7 @@ ScreenInputs MainWindow::CurrentInputs() const {
     in.paceTrackActive = pace_.active;
     in.relativeSeconds = pace_.relativeSeconds;
     in.mapZoom = view_.mapZoom;
-    in.mapHalfWidthNm = MapHalfWidthNm(view_.mapZoom);
+    in.mapHalfWidthNm = MapHalfWidth();
     return in;
 }
 
@@ -203,6 +204,7 @@ void MainWindow::ComposeAndDraw() {
 }
 
 void MainWindow::RenderCurrentScreen() {
+    if (DrawGlScreen()) return;
     const QSize size = screen_->size().isEmpty() ? QSize(1, 1) : screen_->size();
     if (screenImage_.size() != size) {
         screenImage_ = QImage(size, QImage::Format_RGB32);

@@ -36,6 +36,7 @@ class QToolBar;
 
 namespace trakomer {
 
+class GlScreen;
 class ScreenWidget;
 
 // What the window is built with. Null services get the window's own
@@ -149,6 +150,10 @@ private:
     void RebuildFlyTo();
     void ComposeAndDraw();
     void RenderCurrentScreen();
+    // GL screens (window_gl.cpp): true when a GL frame was shown.
+    bool DrawGlScreen();
+    double MapHalfWidth() const;
+    void PlaceWaypointAt(WindowWaypoint& waypoint, int x, int y) const;
     ScreenInputs CurrentInputs() const;
     void OpenTrackFile();
     void SaveTrackFile();
@@ -183,6 +188,7 @@ private:
     PaceComparison pace_;
 
     ScreenWidget* screen_ = nullptr;
+    std::unique_ptr<GlScreen> glScreen_;
     QImage screenImage_;
     ScreenTexts texts_;
     GraphModel graph_;

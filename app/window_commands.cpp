@@ -189,7 +189,7 @@ void MainWindow::Exit() {
 }
 
 void MainWindow::PresentGlFrame(const QImage& frame) {
-    if (!IsTwoDimensionalScreen(currentScreen_)) screen_->ShowGlScreen(frame, HintText());
+    if (!IsTwoDimensionalScreen(currentScreen_)) screen_->ShowGlScreen(frame, frame.isNull() ? HintText() : std::string());
 }
 
 // ---- Keys -------------------------------------------------------------------
@@ -274,17 +274,10 @@ void MainWindow::StylusUp(int x, int y) {
         return;
     }
     if (!placingWaypoint_) return;
-    // The map view's projection replaces the current position here when it
-    // lands; until then the waypoint takes the newest point.
+    // Where the user tapped on the map (the newest point without GL).
     WindowWaypoint waypoint;
     waypoint.name = pendingWaypointName_;
-    if (track_->lastIndex >= 0) {
-        const TrackPoint& point = track_->points[static_cast<size_t>(track_->lastIndex)];
-        waypoint.latitude = point.latitude;
-        waypoint.longitude = point.longitude;
-    }
-    (void)x;
-    (void)y;
+    PlaceWaypointAt(waypoint, x, y);
     waypoints_.push_back(waypoint);
     placingWaypoint_ = false;
     RebuildMenus(track_->InReview());

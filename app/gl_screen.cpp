@@ -1,0 +1,108 @@
+#include "app/gl_screen.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/main_window.h"
+#include "gl/gl_context.h"
+#include "gl/screen_views.h"
+
+namespace trakomer {
+
+struct GlScreen::Gl {
+    gl::GlContext context;
+    gl::ScreenViews views;
+};
+
+GlScreen::GlScreen(ShowFrame show) : show_(std::move(show)), gl_(std::make_unique<Gl>()) {
+    gl_->context.window = this;
+    gl_->context.views = &gl_->views;
+}
+
+GlScreen::~GlScreen() { gl::ShutdownGl(gl_->context); }
+
+double GlScreen::HalfWidthNm() const { return gl_->views.map.halfWidthNm; }
+
+bool GlScreen::EnsureContext(QSize area, int upMode) {
+    if (failed_) return false;
+    const gl::WindowRect rect{0, 0, std::max(area.width(), 1), std::max(area.height(), 1)};
+    if (!started_) {
+        gl_->context.windowRect = rect;
+        if (!gl::InitGl(gl_->context)) {
+            failed_ = true;
+            std::fprintf(stderr,
+                         "trakomer: no OpenGL ES 1 context through EGL; the track and globe "
+                         "screens stay black\n");
+            return false;
+        }
+        started_ = true;
+        upMode_ = upMode;
+        gl::ResizeGl(gl_->context, upMode);
+        return true;
+    }
+    const gl::WindowRect& shown = gl_->context.windowRect;
+    const bool resized = rect.right != shown.right || rect.bottom != shown.bottom;
+    if (resized || upMode != upMode_) {
+        gl_->context.windowRect = rect;
+        gl_->context.sizeChanged = resized;
+        upMode_ = upMode;
+        gl::ResizeGl(gl_->context, upMode);
+        // The legend and scale bar follow the window's edges.
+        gl_->views.LayoutChanged();
+    }
+    return gl_->context.context != nullptr;
+}
+
+void GlScreen::SyncView(const ViewState& view) {
+    gl::MapViewState& map = gl_->views.map;
+    map.zoom = view.mapZoom;
+    // The window moves the pan with the stylus itself.
+    map.panX = static_cast<int>(view.panX);
+    map.panY = static_cast<int>(view.panY);
+    map.panRateX = map.panRateY = 0;
+    if (view.flyTo && !map.followOff) {
+        // The view stays where it was shown: the present centre becomes the
+        // target it keeps showing.
+        const gl::LatLon centre = gl::ViewCentre(map);
+        map.targetLatitude = centre.latitude;
+        map.targetLongitude = centre.longitude;
+    }
+    map.followOff = view.flyTo;
+    gl::GlobeState& globe = gl_->views.globe;
+    // The sky view zooms out once when the first satellite shows.
+    globe.zoom = view.globeZoom * (globe.firstSatelliteLatch ? 0.4 : 1.0);
+    // Horizontal stylus moves turn about the y axis, vertical about x.
+    globe.spinRateY = static_cast<float>(view.spinRateX);
+    globe.spinRateX = static_cast<float>(view.spinRateY);
+}
+
+bool GlScreen::Draw(const gl::FrameInputs& inputs, QSize area, int upMode,
+                    const ViewState& view) {
+    if (!EnsureContext(area, upMode)) return false;
+    SyncView(view);
+    gl_->views.inputs = inputs;
+    gl_->views.DrawFrame(gl_->context);
+    gl_->views.inputs = {};
+    return true;
+}
+
+gl::LatLon GlScreen::ProjectFromView(int x, int y) const {
+    return gl::ProjectFromView(gl_->views.map, gl_->context.windowRect.Height(), x, y);
+}
+
+void GlScreen::FramePresented(const gl::FrameImage& frame) {
+    if (show_) show_(ToImage(frame));
+}
+
+QImage GlScreen::ToImage(const gl::FrameImage& frame) {
+    if (frame.width <= 0 || frame.height <= 0) return {};
+    QImage image(frame.width, frame.height, QImage::Format_RGBA8888);
+    const size_t rowBytes = static_cast<size_t>(frame.width) * 4;
+    for (int row = 0; row < frame.height; ++row) {
+        const int source = frame.bottomRowFirst ? frame.height - 1 - row : row;
+        std::memcpy(image.scanLine(row), frame.rgba.data() + rowBytes * source, rowBytes);
+    }
+    return image;
+}
+
+}  // namespace trakomer

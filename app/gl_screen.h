@@ -1,0 +1,64 @@
+#pragma once
+// The window's GL screens (0, 1 and 4): owns the off-screen GL context and
+// the views, sized to the screen area, and hands every presented frame to
+// the window as a QImage.
+
+#include <QImage>
+#include <QSize>
+#include <functional>
+
+#include <memory>
+
+#include "gl/gl_seams.h"
+
+// The GL headers name a member `slots`, which Qt's keyword macros break:
+// they are included only by sources built with QT_NO_KEYWORDS.
+namespace trakomer::gl {
+struct FrameImage;
+struct FrameInputs;
+struct LatLon;
+}  // namespace trakomer::gl
+
+namespace trakomer {
+
+struct ViewState;
+
+class GlScreen : public gl::GlWindowSeam {
+public:
+    using ShowFrame = std::function<void(const QImage&)>;
+    explicit GlScreen(ShowFrame show);
+    ~GlScreen() override;
+    GlScreen(const GlScreen&) = delete;
+    GlScreen& operator=(const GlScreen&) = delete;
+
+    // Draws the current screen (on screens 2, 3 and 5 only the satellite
+    // trail is sampled). Creates the context on first use and follows the
+    // screen area's size and the up mode. False when GL is unavailable: the
+    // window keeps its black screen with the hint.
+    bool Draw(const gl::FrameInputs& inputs, QSize area, int upMode, const ViewState& view);
+
+    bool Available() const { return !failed_; }
+    // Half the width the map shows, nautical miles, as of the last frame.
+    double HalfWidthNm() const;
+    // The position under a tap (y downward), as of the last frame.
+    gl::LatLon ProjectFromView(int x, int y) const;
+
+    // GlWindowSeam
+    void FramePresented(const gl::FrameImage& frame) override;
+
+    // A frame read back from GL (bottom row first) as an upright image.
+    static QImage ToImage(const gl::FrameImage& frame);
+
+private:
+    bool EnsureContext(QSize area, int upMode);
+    void SyncView(const ViewState& view);
+
+    ShowFrame show_;
+    struct Gl;
+    std::unique_ptr<Gl> gl_;
+    bool started_ = false;
+    bool failed_ = false;
+    int upMode_ = 0;
+};
+
+}  // namespace trakomer

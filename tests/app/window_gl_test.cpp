@@ -1,0 +1,142 @@
+// The GL screens in the window: Qt's offscreen platform, Mesa's software
+// renderer, a temporary home.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QWidget>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/gl_screen.h"
+#include "app/main_window.h"
+#include "gl/frame_image.h"
+#include "gl/screen_views.h"
+#include "screens/screens.h"
+#include "tests/gl/gl_fixture.h"
+
+namespace trakomer {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string WithChecksum(const std::string& body) {
+    unsigned char sum = 0;
+    for (char c : body) sum ^= static_cast<unsigned char>(c);
+    char tail[8];
+    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
+    return "$" + body + tail;
+}
+
+// One second of a 3D fix, heading north-east and climbing.
+std::string FixSecond(int second) {
+    char time[32], lat[32], lon[32], gga[256];
+    std::snprintf(time, sizeof time, "1200%02d.00", second % 60);
+    std::snprintf(lat, sizeof lat, "4807.%03d", 100 + second * 20);
+    std::snprintf(lon, sizeof lon, "01131.%03d", 100 + second * 20);
+    std::snprintf(gga, sizeof gga, "GPGGA,%s,%s,N,%s,E,1,08,0.9,%d.0,M,46.9,M,,", time, lat, lon,
+                  500 + second * 5);
+    return WithChecksum(std::string("GPRMC,") + time + ",A," + lat + ",N," + lon +
+                        ",E,8.0,45.0,250109,,") +
+           WithChecksum(gga) + WithChecksum("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1");
+}
+
+bool IsRampColour(QRgb pixel) {
+    const gl::ColourRamp ramp = gl::MakeColourRamp();
+    for (const gl::RampColour& c : ramp) {
+        auto near = [](int a, float b) { return std::abs(a - static_cast<int>(b * 255 + 0.5f)) <= 1; };
+        if (near(qRed(pixel), c.red) && near(qGreen(pixel), c.green) && near(qBlue(pixel), c.blue)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int CountRampPixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width() - 20; ++x) {  // not the legend
+            if (IsRampColour(image.pixel(x, y))) ++count;
+        }
+    }
+    return count;
+}
+
+class WindowGlTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "app_window_gl_test";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance()) new QApplication(argc, argv);
+    }
+    void SetUp() override {
+        char pattern[] = "/tmp/trakomer-windowgl-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        home_ = pattern;
+        paths_.configFolder = paths_.dataFolder = paths_.tempFolder = home_;
+        paths_.documentsFolder = home_ + "/Documents";
+        fs::create_directories(paths_.documentsFolder);
+        settings_ = DefaultSettings(paths_.documentsFolder);
+        settings_.mUserProfile = 4;
+        settings_.mAutoStart = 0;
+        settings_.mUserName.clear();
+        settings_.mCommDevice = home_ + "/no-such-port";
+        window_ = std::make_unique<MainWindow>(settings_, paths_, WindowServices{});
+        window_->show();
+        window_->StartUp();
+        gl::testing::PinGlDrivers();
+    }
+    void TearDown() override {
+        window_.reset();
+        fs::remove_all(home_);
+    }
+    void Record(int seconds) {
+        for (int s = 0; s < seconds; ++s) {
+            const std::string bytes = FixSecond(fed_++);
+            window_->Gps().Feed(bytes.data(), bytes.size());
+            window_->Engine().OnPointTick();
+        }
+    }
+    QImage Shown() { return window_->centralWidget()->grab().toImage(); }
+
+    std::string home_;
+    ProgramPaths paths_;
+    Settings settings_;
+    std::unique_ptr<MainWindow> window_;
+    int fed_ = 0;
+};
+
+TEST_F(WindowGlTest, TrackScreenShowsTheColouredTrackAfterAFewPoints) {
+    ASSERT_EQ(window_->CurrentScreen(), kScreenTrackAltitude);
+    EXPECT_EQ(CountRampPixels(Shown()), 0);
+    Record(1);
+    const int h = window_->centralWidget()->height();
+    window_->StylusDown(2, h - 2);  // the start area
+    window_->StylusUp(2, h - 2);
+    Record(8);
+    ASSERT_GT(window_->CurrentTrack().lastIndex, 2);
+    const int drawn = CountRampPixels(Shown());
+    EXPECT_GT(drawn, 100);
+    // Zoomed far out the ribbon shrinks to a few pixels under the arrow.
+    for (int i = 0; i < 40; ++i) window_->KeyReleased(Qt::Key_Down);
+    window_->Redraw();
+    EXPECT_LT(CountRampPixels(Shown()), drawn / 2);
+}
+
+TEST(GlScreenImage, BottomRowFirstFramesAreShownUpright) {
+    gl::FrameImage frame;
+    frame.width = 1;
+    frame.height = 2;
+    frame.rgba = {255, 0, 0, 255, 0, 0, 255, 255};  // bottom red, top blue
+    const QImage image = GlScreen::ToImage(frame);
+    EXPECT_EQ(image.pixel(0, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(image.pixel(0, 1), qRgb(255, 0, 0));
+    EXPECT_TRUE(GlScreen::ToImage(gl::FrameImage{}).isNull());
+}
+
+}  // namespace
+}  // namespace trakomer
