@@ -1,4 +1,4 @@
-// Time of a track-screen frame with a long ribbon on Mesa's software
+// Time of track-screen frames with a long ribbon on Mesa's software
 // renderer: clear, 10 000 ribbon segments, read back at 480 x 640.
 
 #include <benchmark/benchmark.h>
@@ -6,11 +6,13 @@
 #include <GLES/gl.h>
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "gl/draw_shapes.h"
 #include "gl/gl_context.h"
 #include "gl/pixel_matrix.h"
+#include "gl/screen_views.h"
 
 namespace {
 
@@ -59,5 +61,44 @@ void BM_RibbonDrawOnly(benchmark::State& state) { RibbonFrame(state, false); }
 
 BENCHMARK(BM_RibbonFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RibbonDrawOnly)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+// One full screen-0 frame (background, 8192-point track thinned to its
+// ribbon, markers, compass, legend, texts, read back) at 480 x 640.
+namespace {
+
+void BM_TrackScreenFrame(benchmark::State& state) {
+    trakomer::gl::GlContext gl;
+    trakomer::gl::ScreenViews views;
+    gl.windowRect = {0, 0, kWidth, kHeight};
+    gl.views = &views;
+    if (!trakomer::gl::InitGl(gl)) {
+        state.SkipWithError("no GL context");
+        return;
+    }
+    trakomer::gl::ResizeGl(gl, 1);
+    auto track = std::make_unique<trakomer::Track>();
+    for (int i = 0; i < trakomer::kTrackCapacity; ++i) {
+        const double t = i * 0.002;
+        trakomer::TrackPoint& p = track->points[static_cast<size_t>(i)];
+        p.latitude = 48.1 + 0.002 * std::sin(t);
+        p.longitude = 11.5 + 0.002 * std::cos(t * 1.3);
+        p.altitude = static_cast<float>(500 + 50 * std::sin(t * 3));
+        p.speed = static_cast<float>(5 + 4 * std::sin(t * 7));
+    }
+    track->lastIndex = trakomer::kTrackCapacity - 1;
+    track->minAltitude = 450;
+    track->maxAltitude = 550;
+    track->maxSpeed = 9;
+    views.inputs.track = track.get();
+    views.inputs.recordingState = 2;
+    views.inputs.texts = {"12.3 kph\n4.56 km    01:02:03\n[8191:0] 1.0x", "Alt[m]", "550", "450",
+                          "250 m"};
+    for (auto _ : state) views.DrawFrame(gl);
+    trakomer::gl::ShutdownGl(gl);
+}
+
+BENCHMARK(BM_TrackScreenFrame)->Unit(benchmark::kMillisecond);
 
 }  // namespace
