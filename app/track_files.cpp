@@ -2,14 +2,13 @@
 
 #include "files/file_types.h"
 #include "files/track_io.h"
-#include "files/trk_file.h"
 
 namespace trakomer {
 
-std::string FormatTrackFiles::AutoTrackName() { return trakomer::AutoTrackName(settings_, clock_); }
+std::string FormatTrackFiles::AutoTrackName() { return autoSaver_.AutoTrackName(); }
 
 bool FormatTrackFiles::WriteTrz(const std::string& path, const Track& track) {
-    return trakomer::WriteTrz(track, path, tempFolder_);
+    return autoSaver_.WriteTrz(path, track);
 }
 
 bool FormatTrackFiles::ReadTrack(const std::string& path, Track& track) {

@@ -10,6 +10,7 @@
 #include "core/recording_ports.h"
 #include "core/settings.h"
 #include "core/track.h"
+#include "files/auto_trz_saver.h"
 
 namespace trakomer {
 
@@ -26,8 +27,8 @@ class FormatTrackFiles : public TrackFiles {
 public:
     FormatTrackFiles(const Settings& settings, const Clock& clock, Dialogs& dialogs,
                      std::string dataFolder, std::string tempFolder)
-        : settings_(settings), clock_(clock), dialogs_(dialogs),
-          dataFolder_(std::move(dataFolder)), tempFolder_(std::move(tempFolder)) {}
+        : settings_(settings), dialogs_(dialogs), dataFolder_(std::move(dataFolder)),
+          tempFolder_(std::move(tempFolder)), autoSaver_(settings, clock, tempFolder_) {}
     std::string AutoTrackName() override;
     bool WriteTrz(const std::string& path, const Track& track) override;
     bool ReadTrack(const std::string& path, Track& track) override;
@@ -35,10 +36,10 @@ public:
 
 private:
     const Settings& settings_;
-    const Clock& clock_;
     Dialogs& dialogs_;
     std::string dataFolder_;
     std::string tempFolder_;
+    AutoTrzSaver autoSaver_;
 };
 
 }  // namespace trakomer

@@ -14,10 +14,11 @@
 #include "cli/record_live.h"
 #include "cli/record_replay.h"
 #include "cli/record_session.h"
-#include "cli/track_saver.h"
 #include "core/settings_file.h"
+#include "files/auto_trz_saver.h"
 #include "gps/port_termios.h"
 #include "platform/paths.h"
+#include "platform/temp_file.h"
 
 namespace trakomer::cli {
 namespace {
@@ -118,7 +119,7 @@ int ReplayFile(const RecordOptions& o, const Settings& settings) {
                              wall.LocalOffsetSeconds());
     const Clock& clock = o.realtime ? static_cast<const Clock&>(wall) : virtualClock;
     const std::string folder = o.outDir.empty() ? settings.mDefaultFilePath : o.outDir;
-    AutoTrzSaver saver(settings, clock, folder);
+    AutoTrzSaver saver(settings, clock, SystemTempFolder(), folder);
 
     const int64_t virtualStart = virtualClock.MonotonicMs();
     std::function<int64_t()> now = [&] {

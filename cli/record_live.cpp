@@ -12,10 +12,11 @@
 
 #include "cli/commands.h"
 #include "cli/record_session.h"
-#include "cli/track_saver.h"
 #include "core/clock.h"
+#include "files/auto_trz_saver.h"
 #include "gps/serial_port.h"
 #include "gps/settings_port.h"
+#include "platform/temp_file.h"
 
 namespace trakomer::cli {
 namespace {
@@ -150,7 +151,7 @@ int RecordLive(const LiveRecordOptions& o, Settings settings) {
 
     SystemClock wall;
     const std::string folder = o.outDir.empty() ? settings.mDefaultFilePath : o.outDir;
-    AutoTrzSaver saver(settings, wall, folder);
+    AutoTrzSaver saver(settings, wall, SystemTempFolder(), folder);
     PortReceiverLink link(port);
     RecordSession session(settings, &saver, SteadyMs, &link);
     port.StartReader(session.Gps());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/utc_time.h"
+#include "files/auto_trz_saver.h"
 #include "files/kml_writer.h"
 #include "files/reference_tracks.h"
 #include "files/trk_file.h"
@@ -30,6 +31,34 @@ TEST(FileNaming, AutomaticNamesFollowTheFormatSetting) {
         EXPECT_EQ(AutoTrackName(settings, clock), c.name);
         EXPECT_EQ(InitialSaveName(settings, clock), c.initial);
     }
+}
+
+// The saver used at Stop by the window and the headless recorder: names in
+// the settings' folder or the one given, read at each save; the saved path
+// is kept only when the file was written.
+TEST(FileNaming, AutoSaverNamesWritesAndRemembersTheSavedFile) {
+    const ManualClock clock(UtcToSeconds(2009, 1, 25, 9, 11, 12), 3600);
+    testing::TestFolder folder;
+    Settings settings = DefaultSettings(folder.path());
+    settings.mDefaultFileNameFormat = 3;
+    auto track = testing::LiveTrack({{48.1, 11.5, 500, 1232874672, 0}, {48.2, 11.6, 510, 1232874682, 0}});
+
+    AutoTrzSaver fromSettings(settings, clock, folder.path());
+    EXPECT_EQ(fromSettings.AutoTrackName(), folder.File("20090125_101112.trz"));
+    settings.mDefaultFileNameFormat = 0;  // a changed setting applies to the next save
+    const std::string name = fromSettings.AutoTrackName();
+    EXPECT_EQ(name, folder.File("250109_101112.trz"));
+    ASSERT_TRUE(fromSettings.WriteTrz(name, *track));
+    EXPECT_EQ(fromSettings.SavedPath(), name);
+    testing::RecordingDialogs dialogs;
+    auto read = std::make_unique<Track>();
+    EXPECT_EQ(ReadTrz(name, *read, dialogs), ReadStatus::Ok);
+    EXPECT_EQ(read->loadedCount, 2);
+
+    AutoTrzSaver elsewhere(settings, clock, folder.path(), "/out");
+    EXPECT_EQ(elsewhere.AutoTrackName(), "/out/250109_101112.trz");
+    EXPECT_FALSE(elsewhere.WriteTrz(folder.File("missing/x.trz"), *track));
+    EXPECT_EQ(elsewhere.SavedPath(), "");
 }
 
 TEST(FileNaming, TypeDetectionIsSubstringCaseSensitiveFirstMatch) {
