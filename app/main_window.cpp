@@ -71,6 +71,9 @@ MainWindow::MainWindow(Settings& settings, const ProgramPaths& paths,
     ports_.pace = this;
     recorder_ = std::make_unique<Recorder>(*track_, gps_, OptionsFromSettings(), ports_);
 
+    // Waypoints come before the menus so that Fly To lists them.
+    LoadWaypointFile(settings_, waypoints_, *services_.dialogs);
+
     screen_ = new ScreenWidget(this);
     setCentralWidget(screen_);
     screen_->onPress = [this](int x, int y) { StylusDown(x, y); };
@@ -103,8 +106,17 @@ void MainWindow::StartUp() {
     QApplication::restoreOverrideCursor();
     Timer(5).start(25000);
     battery_.percent = ReadBatteryPercent();
+    LoadReferenceTracks();
     recorder_->ArmTimers();
     ComposeAndDraw();
+}
+
+void MainWindow::LoadReferenceTracks() {
+    // Both are read through the main track, which is empty again afterwards.
+    LoadDisplayTrack(settings_, *track_, displayTrack_, *services_.dialogs);
+    ReferenceTrack pace;
+    pace_.active = LoadPaceTrack(settings_, *track_, pace, *services_.dialogs);
+    pace_.reference = std::move(pace.points);
 }
 
 void MainWindow::CreateUploader() {

@@ -18,6 +18,8 @@
 #include "core/recorder.h"
 #include "core/settings.h"
 #include "core/speaker.h"
+#include "files/reference_tracks.h"
+#include "files/waypoints.h"
 #include "gps/serial_port.h"
 #include "gps/shared_fix.h"
 #include "platform/paths.h"
@@ -58,12 +60,6 @@ public:
     int percent = 0;
 };
 
-// A waypoint placed by the user (the waypoint table of the file formats
-// module replaces this when it lands).
-struct WindowWaypoint {
-    std::string name;
-    double latitude = 0, longitude = 0;
-};
 
 // Map and globe view state changed by keys and stylus.
 struct ViewState {
@@ -92,7 +88,9 @@ public:
     void RunCommand(int command);
     // The "Define New Waypoint" dialog's OK with a name.
     void DefineWaypoint(const std::string& name);
-    const std::vector<WindowWaypoint>& Waypoints() const { return waypoints_; }
+    const WaypointTable& Waypoints() const { return waypoints_; }
+    // The display track drawn on the maps (loaded at start-up).
+    const ReferenceTrack& DisplayTrack() const { return displayTrack_; }
     // Shows a frame rendered by the GL views on screens 0, 1 and 4.
     void PresentGlFrame(const QImage& frame);
     // Key released (Qt key code).
@@ -153,10 +151,12 @@ private:
     // GL screens (window_gl.cpp): true when a GL frame was shown.
     bool DrawGlScreen();
     double MapHalfWidth() const;
-    void PlaceWaypointAt(WindowWaypoint& waypoint, int x, int y) const;
+    void PlaceWaypointAt(Waypoint& waypoint, int x, int y) const;
     ScreenInputs CurrentInputs() const;
     void OpenTrackFile();
     void SaveTrackFile();
+    void SaveWaypoints();
+    void LoadReferenceTracks();
     void SetWaypoint();
     void ShowAbout();
     void OpenHelp();
@@ -201,8 +201,8 @@ private:
     bool placingWaypoint_ = false;
     int lastTapX_ = 0, lastTapY_ = 0;
     std::string trackTitle_;
-    std::vector<WindowWaypoint> waypoints_;
-    std::string pendingWaypointName_;
+    WaypointTable waypoints_;
+    ReferenceTrack displayTrack_;
 
     QMenu* toolsMenu_ = nullptr;
     QMenu* flyToMenu_ = nullptr;

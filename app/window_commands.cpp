@@ -20,6 +20,8 @@
 #include "app/window_helpers.h"
 #include "core/settings_file.h"
 #include "core/track_filters.h"
+#include "files/file_types.h"
+#include "files/kml_writer.h"
 #include "screens/screens.h"
 #include "speech/sentences.h"
 
@@ -60,13 +62,7 @@ void MainWindow::RunCommand(int command) {
     switch (command) {
         case kCmdOpen: OpenTrackFile(); break;
         case kCmdSave: SaveTrackFile(); break;
-        case kCmdSaveWaypoints: {
-            ModalScope modal(modalOpen_);
-            std::string name;
-            // Waypoint files are written by the file formats module.
-            services_.files->Choose(FileDialogKind::SaveWaypoints, settings_, name);
-            break;
-        }
+        case kCmdSaveWaypoints: SaveWaypoints(); break;
         case kCmdUploadNow:
             uploader_->UploadNow(true, *track_, settings_);
             ComposeAndDraw();
@@ -130,6 +126,16 @@ void MainWindow::SaveTrackFile() {
     QApplication::restoreOverrideCursor();
 }
 
+void MainWindow::SaveWaypoints() {
+    ModalScope modal(modalOpen_);
+    std::string name;
+    if (!services_.files->Choose(FileDialogKind::SaveWaypoints, settings_, name)) return;
+    if (SaveWaypointsFileType(name) != TrackFileType::Kmz) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    WriteWaypointsKmz(waypoints_, name);
+    QApplication::restoreOverrideCursor();
+}
+
 void MainWindow::SetWaypoint() {
     ModalScope modal(modalOpen_);
     bool ok = false;
@@ -142,8 +148,9 @@ void MainWindow::SetWaypoint() {
 }
 
 void MainWindow::DefineWaypoint(const std::string& name) {
-    if (name.empty() || waypoints_.size() >= 512) return;
-    pendingWaypointName_ = name.substr(0, 31);
+    if (name.empty() || waypoints_.waypointCount >= kWaypointCapacity) return;
+    // The name waits in the next free slot until the user taps the place.
+    waypoints_.entries[static_cast<size_t>(waypoints_.waypointCount)].name = CutWaypointName(name);
     placingWaypoint_ = true;
 }
 
@@ -275,10 +282,9 @@ void MainWindow::StylusUp(int x, int y) {
     }
     if (!placingWaypoint_) return;
     // Where the user tapped on the map (the newest point without GL).
-    WindowWaypoint waypoint;
-    waypoint.name = pendingWaypointName_;
-    PlaceWaypointAt(waypoint, x, y);
-    waypoints_.push_back(waypoint);
+    PlaceWaypointAt(waypoints_.entries[static_cast<size_t>(waypoints_.waypointCount)], x, y);
+    ++waypoints_.waypointCount;
+    waypoints_.waypointsShown = true;
     placingWaypoint_ = false;
     RebuildMenus(track_->InReview());
 }

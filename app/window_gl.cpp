@@ -30,8 +30,11 @@ bool MainWindow::DrawGlScreen() {
         in.paceIndex = pace_.ghostIndex;
     }
     std::vector<gl::MapWaypoint> waypoints;
-    waypoints.reserve(waypoints_.size());
-    for (const WindowWaypoint& w : waypoints_) waypoints.push_back({w.name, w.latitude, w.longitude});
+    waypoints.reserve(static_cast<size_t>(waypoints_.waypointCount));
+    for (int i = 0; i < waypoints_.waypointCount; ++i) {
+        const Waypoint& w = waypoints_.entries[static_cast<size_t>(i)];
+        waypoints.push_back({w.name, w.latitude, w.longitude});
+    }
     in.waypoints = waypoints;
     const QSize area = screen_->size().isEmpty() ? QSize(1, 1) : screen_->size();
     const bool drawn = glScreen_->Draw(in, area, settings_.mUpMode, view_);
@@ -43,7 +46,7 @@ double MainWindow::MapHalfWidth() const {
     return MapHalfWidthNm(view_.mapZoom);
 }
 
-void MainWindow::PlaceWaypointAt(WindowWaypoint& waypoint, int x, int y) const {
+void MainWindow::PlaceWaypointAt(Waypoint& waypoint, int x, int y) const {
     if (glScreen_ && glScreen_->Available()) {
         const gl::LatLon at = glScreen_->ProjectFromView(x, y);
         waypoint.latitude = at.latitude;

@@ -91,8 +91,9 @@ void MainWindow::RebuildFlyTo() {
     flyToActions_.clear();
     // Maps come first when the map view provides them; then waypoints.
     int id = kCmdFlyToFirst;
-    for (const WindowWaypoint& waypoint : waypoints_) {
+    for (int i = 0; i < waypoints_.waypointCount; ++i) {
         if (id >= kCmdFlyToFirst + kFlyToMaxEntries) break;
+        const Waypoint& waypoint = waypoints_.entries[static_cast<size_t>(i)];
         flyToActions_.push_back(AddCommand(flyToMenu_, waypoint.name.c_str(), id++));
     }
 }
@@ -104,7 +105,7 @@ void MainWindow::UpdateMenuStates() {
         (last >= 1 || view_.flyTo) && trackScreen,
         recorder_->State().recordingState == RecordingState::Started && !track_->InReview(),
         last != -1,
-        !waypoints_.empty(),
+        waypoints_.waypointCount != 0,
     };
     const std::vector<int> groups[4] = {{kCmdSetWaypoint},
                                         {kCmdStop},

@@ -20,6 +20,9 @@
 #include "app/main_window.h"
 #include "app/single_instance.h"
 #include "app/window_helpers.h"
+#include "files/kml_reader.h"
+#include "files/kml_writer.h"
+#include "files/trk_file.h"
 #include "screens/screens.h"
 #include "tests/upload/pyftpd_server.h"
 #include "upload/connection_manager.h"
@@ -394,6 +397,61 @@ TEST_F(WindowTest, UploadNowAndTimerUploadReachTheServer) {
     EXPECT_EQ(failed.substr(failed.size() - 11), "failed[Ftp]") << failed;
     window_.reset();
     close(receiver);
+}
+
+TEST_F(WindowTest, WaypointFileLoadsAtStartAndSavesWithPlacedWaypoints) {
+    auto file = std::make_unique<WaypointTable>();
+    file->entries[0] = {47.0, 11.0, "Gipfel"};
+    file->entries[1] = {47.1, 11.1, "Alm"};
+    file->waypointCount = 2;
+    ASSERT_GT(WriteWaypointsKmz(*file, home_ + "/start.kmz"), 0);
+    settings_.mWayPointPath = home_ + "/start.kmz";
+    settings_.mUseWayPointPath = 1;
+    Create();
+    ASSERT_EQ(window_->Waypoints().waypointCount, 2);
+    EXPECT_TRUE(window_->Waypoints().waypointsShown);
+    ASSERT_NE(window_->CommandAction(kCmdFlyToFirst + 1), nullptr);
+    EXPECT_EQ(window_->CommandAction(kCmdFlyToFirst + 1)->text(), "Alm");
+    EXPECT_TRUE(window_->CommandEnabled(kCmdSaveWaypoints));
+
+    Record(2);
+    window_->DefineWaypoint("H\xc3\xbctte am langen Grat ueber dem Tal");  // cut to 31 characters
+    window_->StylusUp(20, 20);
+    ASSERT_EQ(window_->Waypoints().waypointCount, 3);
+    EXPECT_EQ(window_->Waypoints().entries[2].name, "H\xc3\xbctte am langen Grat ueber dem ");
+    EXPECT_NE(window_->CommandAction(kCmdFlyToFirst + 2), nullptr);
+
+    struct Case { const char* name; bool written; };
+    for (const Case& c : {Case{"/mine.kmz", true}, Case{"/mine.kml", false}}) {
+        chooser_.next = home_ + c.name;
+        window_->RunCommand(kCmdSaveWaypoints);
+        EXPECT_EQ(fs::exists(chooser_.next), c.written) << c.name;
+    }
+    auto read = std::make_unique<WaypointTable>();
+    ASSERT_EQ(ReadWaypointsKmz(home_ + "/mine.kmz", *read, dialogs_), ReadStatus::Ok);
+    ASSERT_EQ(read->waypointCount, 3);
+    EXPECT_EQ(read->entries[0].name, "Gipfel");
+    EXPECT_EQ(read->entries[2].name, window_->Waypoints().entries[2].name);
+}
+
+TEST_F(WindowTest, PaceAndDisplayTracksLoadAtStartAndLeaveTheTrackEmpty) {
+    auto reference = std::make_unique<Track>();
+    for (int i = 0; i < 5; ++i) {
+        reference->points[static_cast<size_t>(i)] =
+            TrackPoint{48.0 + i * 0.001, 11.0, 500, 0, 1232874672 + i * 10, 0};
+    }
+    reference->lastIndex = 5;
+    ASSERT_TRUE(WriteTrz(*reference, home_ + "/pace.trz", home_));
+    settings_.mBasePath = home_ + "/pace.trz";
+    settings_.mUseBasePath = 1;
+    settings_.mRefPath = home_ + "/pace.trz";
+    settings_.mUseRefPath = 1;
+    Create();
+    EXPECT_TRUE(window_->PaceTrackLoaded());
+    EXPECT_EQ(window_->DisplayTrack().Count(), 5);
+    EXPECT_EQ(window_->CurrentTrack().lastIndex, -1);
+    EXPECT_EQ(window_->CurrentTrack().loadedCount, 0);
+    EXPECT_TRUE(dialogs_.messages.empty());
 }
 
 TEST(BatteryReading, FirstBatteryOfThePowerSupplyClass) {
