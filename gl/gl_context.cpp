@@ -1,5 +1,10 @@
 #include "gl/gl_context.h"
 
+#include <dlfcn.h>
+#include <link.h>
+
+#include <string>
+
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GLES/gl.h>
@@ -68,12 +73,28 @@ void ReleaseEgl(GlContext& gl) {
     gl.surfaceWidth = gl.surfaceHeight = 0;
 }
 
+// Keeps Mesa's driver mapped once loaded: every rebuild on turning the
+// device would otherwise unload and reload it (eglTerminate drops the last
+// reference), losing its caches and leaving them unreachable.
+void KeepDriverLoaded() {
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void*) {
+            const std::string name = info->dlpi_name != nullptr ? info->dlpi_name : "";
+            if (name.find("_dri.so") != std::string::npos) {
+                dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            }
+            return 0;
+        },
+        nullptr);
+}
+
 bool CreateEgl(GlContext& gl) {
     gl.display = OpenDisplay();
     if (gl.display == EGL_NO_DISPLAY || !eglInitialize(gl.display, nullptr, nullptr)) {
         gl.display = nullptr;
         return false;
     }
+    KeepDriverLoaded();
     gl.config = ChooseConfig(gl.display);
     if (gl.config == nullptr) return false;
     const int width = gl.windowRect.Width();

@@ -88,7 +88,6 @@ protected:
         window_ = std::make_unique<MainWindow>(settings_, paths_, WindowServices{});
         window_->show();
         window_->StartUp();
-        gl::testing::PinGlDrivers();
     }
     void TearDown() override {
         window_.reset();

@@ -167,7 +167,6 @@ protected:
         gl.views = &host;
         gl.windowRect = {0, 0, 240, 320};
         ASSERT_TRUE(InitGl(gl));
-        testing::PinGlDrivers();
         ResizeGl(gl, 1);
     }
     void TearDown() override { ShutdownGl(gl); }

@@ -2,9 +2,7 @@
 // A headless GL context (Mesa's surfaceless platform) for pixel tests.
 
 #include <GLES/gl.h>
-#include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <link.h>
 
 #include <array>
 #include <cstdint>
@@ -20,21 +18,6 @@ namespace trakomer::gl::testing {
 using Rgb = std::array<uint8_t, 3>;
 using PixelSet = std::set<std::pair<int, int>>;
 
-// Keeps the Mesa driver that EGL loaded mapped until the process ends.
-// eglTerminate unloads it, and LeakSanitizer then reports the driver's
-// still-referenced caches as leaks from an unknown module.
-inline void PinGlDrivers() {
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*) {
-            const std::string name = info->dlpi_name != nullptr ? info->dlpi_name : "";
-            if (name.find("_dri.so") != std::string::npos) {
-                dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-            }
-            return 0;
-        },
-        nullptr);
-}
-
 class GlFixture : public ::testing::Test {
 protected:
     static constexpr int kWidth = 96;
@@ -43,7 +26,6 @@ protected:
     void SetUp() override {
         gl.windowRect = {0, 0, kWidth, kHeight};
         ASSERT_TRUE(InitGl(gl)) << "no EGL/GLES 1 context";
-        PinGlDrivers();
         Clear();
     }
     void TearDown() override { ShutdownGl(gl); }

@@ -35,7 +35,6 @@ protected:
         gl.windowRect = {0, 0, kWidth, kHeight};
         gl.views = &views;
         ASSERT_TRUE(InitGl(gl)) << "no EGL/GLES 1 context";
-        testing::PinGlDrivers();
         ResizeGl(gl, 1);
         // Eleven points eastward along the equator, 9.6 pixels apart at
         // zoom 1, climbing 10 m a point.

@@ -9,7 +9,7 @@
 
 namespace trakomer::gl::testing {
 
-struct TgaSpec {
+struct TgaLayout {
     int type = 2;
     int width = 1;
     int height = 1;
@@ -21,29 +21,29 @@ struct TgaSpec {
     int colourMapBits = 0;
 };
 
-inline std::vector<uint8_t> TgaHeader(const TgaSpec& spec) {
-    return {static_cast<uint8_t>(spec.idLength),
-            static_cast<uint8_t>(spec.colourMapType),
-            static_cast<uint8_t>(spec.type),
+inline std::vector<uint8_t> TgaHeader(const TgaLayout& layout) {
+    return {static_cast<uint8_t>(layout.idLength),
+            static_cast<uint8_t>(layout.colourMapType),
+            static_cast<uint8_t>(layout.type),
             0,
             0,
-            static_cast<uint8_t>(spec.colourMapLength & 0xFF),
-            static_cast<uint8_t>(spec.colourMapLength >> 8),
-            static_cast<uint8_t>(spec.colourMapBits),
+            static_cast<uint8_t>(layout.colourMapLength & 0xFF),
+            static_cast<uint8_t>(layout.colourMapLength >> 8),
+            static_cast<uint8_t>(layout.colourMapBits),
             0,
             0,
             0,
             0,
-            static_cast<uint8_t>(spec.width & 0xFF),
-            static_cast<uint8_t>(spec.width >> 8),
-            static_cast<uint8_t>(spec.height & 0xFF),
-            static_cast<uint8_t>(spec.height >> 8),
-            static_cast<uint8_t>(spec.depth),
-            static_cast<uint8_t>(spec.descriptor)};
+            static_cast<uint8_t>(layout.width & 0xFF),
+            static_cast<uint8_t>(layout.width >> 8),
+            static_cast<uint8_t>(layout.height & 0xFF),
+            static_cast<uint8_t>(layout.height >> 8),
+            static_cast<uint8_t>(layout.depth),
+            static_cast<uint8_t>(layout.descriptor)};
 }
 
-inline std::vector<uint8_t> Tga(const TgaSpec& spec, std::initializer_list<uint8_t> body) {
-    std::vector<uint8_t> bytes = TgaHeader(spec);
+inline std::vector<uint8_t> Tga(const TgaLayout& layout, std::initializer_list<uint8_t> body) {
+    std::vector<uint8_t> bytes = TgaHeader(layout);
     bytes.insert(bytes.end(), body.begin(), body.end());
     return bytes;
 }

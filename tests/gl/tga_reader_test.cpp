@@ -12,7 +12,7 @@ namespace trakomer::gl {
 namespace {
 
 using testing::Tga;
-using testing::TgaSpec;
+using testing::TgaLayout;
 
 struct DecodeCase {
     const char* name;
