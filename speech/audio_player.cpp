@@ -20,15 +20,15 @@ constexpr int64_t kPlayOutMarginMs = 20;
 }  // namespace
 
 LoadedWave::LoadedWave(const std::string& path) {
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec wavFormat{};
     Uint8* data = nullptr;
     Uint32 bytes = 0;
-    if (SDL_LoadWAV(path.c_str(), &spec, &data, &bytes) == nullptr) return;
+    if (SDL_LoadWAV(path.c_str(), &wavFormat, &data, &bytes) == nullptr) return;
     data_ = data;
     bytes_ = bytes;
-    frequency_ = spec.freq;
-    format_ = spec.format;
-    channels_ = spec.channels;
+    frequency_ = wavFormat.freq;
+    format_ = wavFormat.format;
+    channels_ = wavFormat.channels;
 }
 
 LoadedWave::~LoadedWave() {
