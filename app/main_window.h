@@ -8,6 +8,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,9 @@ public:
     void StylusUp(int x, int y);
     // Brings the window to the front (second instance, launcher).
     void Raise();
+    // The device written to the settings file at exit when the command line
+    // chose another one for this run only.
+    void SetSavedCommDevice(std::string device) { savedCommDevice_ = std::move(device); }
 
     // State for tests and the screens.
     Track& CurrentTrack() { return *track_; }
@@ -201,6 +205,7 @@ private:
     bool placingWaypoint_ = false;
     int lastTapX_ = 0, lastTapY_ = 0;
     std::string trackTitle_;
+    std::optional<std::string> savedCommDevice_;
     WaypointTable waypoints_;
     ReferenceTrack displayTrack_;
 

@@ -38,9 +38,11 @@ std::unique_ptr<Shell> StartShell(const StartOptions& options, const std::string
     PrepareProgramFolders(shell->paths);
     shell->settings = DefaultSettings(shell->paths.documentsFolder);
     LoadSettings(shell->paths.SettingsFile(), shell->settings);
+    const std::string savedDevice = shell->settings.mCommDevice;
     if (!options.device.empty()) shell->settings.mCommDevice = options.device;
 
     shell->window = std::make_unique<MainWindow>(shell->settings, shell->paths, services);
+    if (!options.device.empty()) shell->window->SetSavedCommDevice(savedDevice);
     shell->window->show();
     shell->window->StartUp();
 

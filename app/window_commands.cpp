@@ -187,7 +187,9 @@ void MainWindow::ShowAbout() {
 }
 
 void MainWindow::Exit() {
-    SaveSettings(paths_.SettingsFile(), settings_);
+    Settings toSave = settings_;
+    if (savedCommDevice_) toSave.mCommDevice = *savedCommDevice_;
+    SaveSettings(paths_.SettingsFile(), toSave);
     for (QTimer& timer : timers_) timer.stop();
     port_.closePauseMs = 0;
     port_.Close();

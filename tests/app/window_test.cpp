@@ -182,6 +182,20 @@ TEST_F(WindowTest, FailedPortShowsCommunicationsHintAndErrorText) {
     EXPECT_EQ(window_->Texts().screenText, window_->Port().errorText);
 }
 
+TEST_F(WindowTest, ExitSavesSettingsButNotTheDeviceChosenForThisRun) {
+    settings_.mCommDevice = "/dev/ttyUSB7";
+    Create();
+    window_->SetSavedCommDevice("/dev/ttyUSB7");
+    settings_.mCommDevice = home_ + "/other-port";  // as --device would set it
+    settings_.mUserProfile = 2;
+    window_->RunCommand(kCmdExit);
+    std::ifstream file(paths_.SettingsFile());
+    const std::string text((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_NE(text.find("mCommDevice:/dev/ttyUSB7"), std::string::npos) << text;
+    EXPECT_EQ(text.find("other-port"), std::string::npos);
+    EXPECT_NE(text.find("mUserProfile: 2"), std::string::npos);
+}
+
 TEST_F(WindowTest, TapStartStopSaveResetAndReopenForReview) {
     Create();
     Record(1);
