@@ -56,6 +56,9 @@ void AudioPlayer::Stop() {
 
 bool AudioPlayer::OpenFor(const LoadedWave& wave) {
     if (!subsystemOpen_) {
+        // SDL would otherwise turn SIGINT and SIGTERM into quit events that
+        // nobody reads, and the program could no longer be stopped.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
         subsystemOpen_ = true;
     }

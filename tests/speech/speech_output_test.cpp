@@ -1,3 +1,4 @@
+#include <signal.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -176,6 +177,19 @@ TEST(SpeechOutputTest, WithoutAudioDeviceRequestsAreLostQuickly) {
     EXPECT_LT(ElapsedMs(start), 1000);
     EXPECT_TRUE(folder.NamesStartingWith("FLT").empty());
     EXPECT_EQ(output.PlayAlarm(folder.File("none.wav"), true), 0);
+}
+
+TEST(SpeechOutputTest, PlayingLeavesStopSignalsToTheProgram) {
+    TempFolder folder;
+    DiskAudio disk(folder);
+    Settings settings;
+    SpeechOutput output(settings, folder.Path());
+    output.Speak("Stop", true);
+    for (int signal : {SIGINT, SIGTERM}) {
+        struct sigaction action {};
+        ASSERT_EQ(sigaction(signal, nullptr, &action), 0);
+        EXPECT_EQ(action.sa_handler, SIG_DFL) << signal;
+    }
 }
 
 TEST(SpeechOutputTest, AlarmPlaysAWaveFileWhateverTheVoiceSwitch) {
