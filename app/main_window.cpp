@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "core/recording_options.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
@@ -139,22 +141,7 @@ void MainWindow::CreateUploader() {
 }
 
 RecordingOptions MainWindow::OptionsFromSettings() const {
-    RecordingOptions o;
-    o.userProfile = settings_.mUserProfile;
-    o.upMode = settings_.mUpMode;
-    o.units = settings_.mUnits;
-    o.voice = settings_.mVoice != 0;
-    o.autoStart = settings_.mAutoStart != 0;
-    o.autoStop = settings_.mAutoStop != 0;
-    o.autoStopDistance = settings_.mAutoStopDistance;
-    o.autoStopSpeed = settings_.mAutoStopSpeed;
-    o.nmeaEnableGpgga = settings_.mNMEAEnableGPGGA != 0;
-    o.saySummary = settings_.mSaySummary != 0;
-    o.saySummaryThresholdMinutes = settings_.mSaySummaryThreshold;
-    o.tcpip = settings_.mTCPIP != 0;
-    o.tcpipUploadFrequencySeconds = settings_.mTCPIPUploadFrequency;
-    o.bodyWeightKg = settings_.bodyWeightKg;
-    return o;
+    return RecordingOptionsFrom(settings_);
 }
 
 // ---- Timers ---------------------------------------------------------------

@@ -25,6 +25,7 @@ function(trakomer_test name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS;LABELS;ENV" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE
     TRAKOMER_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     TRAKOMER_BINARY_DIR="${CMAKE_BINARY_DIR}")

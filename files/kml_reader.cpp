@@ -198,16 +198,8 @@ ReadStatus ReadWaypointsKml(const std::string& path, WaypointTable& waypoints) {
 
 ReadStatus ReadWaypointsKmz(const std::string& path, WaypointTable& waypoints, Dialogs& dialogs) {
     std::string text;
-    switch (ReadSingleZipEntry(path, kMaxKmlBytes, text)) {
-        case ZipReadStatus::CannotOpen:
-            return ReadStatus::CannotOpen;
-        case ZipReadStatus::NotSingleEntry:
-        case ZipReadStatus::Damaged:
-            ReportCorruptFile(dialogs);
-            return ReadStatus::Corrupt;
-        case ZipReadStatus::Ok:
-            break;
-    }
+    const ReadStatus status = ReadZippedDocument(path, kMaxKmlBytes, text, dialogs);
+    if (status != ReadStatus::Ok) return status;
     ParseWaypointsKml(text, waypoints);
     return ReadStatus::Ok;
 }

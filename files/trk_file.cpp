@@ -48,6 +48,21 @@ void ReportCorruptFile(Dialogs& dialogs) {
     dialogs.ShowMessage("Corrupt file", "Error", MessageIcon::Error);
 }
 
+ReadStatus ReadZippedDocument(const std::string& path, std::size_t maxBytes, std::string& bytes,
+                              Dialogs& dialogs) {
+    switch (ReadSingleZipEntry(path, maxBytes, bytes)) {
+        case ZipReadStatus::CannotOpen:
+            return ReadStatus::CannotOpen;
+        case ZipReadStatus::NotSingleEntry:
+        case ZipReadStatus::Damaged:
+            ReportCorruptFile(dialogs);
+            return ReadStatus::Corrupt;
+        case ZipReadStatus::Ok:
+            break;
+    }
+    return ReadStatus::Ok;
+}
+
 int WrittenPointCount(const Track& track) {
     const int count = track.InReview() ? track.lastIndex + 1 : track.lastIndex;
     return std::min(count, kTrackCapacity);
@@ -138,16 +153,8 @@ bool WriteTrz(const Track& track, const std::string& path, const std::string& te
 
 ReadStatus ReadTrz(const std::string& path, Track& track, Dialogs& dialogs) {
     std::string bytes;
-    switch (ReadSingleZipEntry(path, kMaxTrkBytes, bytes)) {
-        case ZipReadStatus::CannotOpen:
-            return ReadStatus::CannotOpen;
-        case ZipReadStatus::NotSingleEntry:
-        case ZipReadStatus::Damaged:
-            ReportCorruptFile(dialogs);
-            return ReadStatus::Corrupt;
-        case ZipReadStatus::Ok:
-            break;
-    }
+    const ReadStatus status = ReadZippedDocument(path, kMaxTrkBytes, bytes, dialogs);
+    if (status != ReadStatus::Ok) return status;
     return DecodeTrk(bytes, track, dialogs);
 }
 

@@ -37,4 +37,10 @@ ReadStatus ReadTrz(const std::string& path, Track& track, Dialogs& dialogs);
 // Shows the corrupt-file message.
 void ReportCorruptFile(Dialogs& dialogs);
 
+// Reads the only entry of a zipped document (at most maxBytes of it); an
+// archive that is damaged or holds another number of entries is reported as
+// a corrupt file.
+ReadStatus ReadZippedDocument(const std::string& path, std::size_t maxBytes, std::string& bytes,
+                              Dialogs& dialogs);
+
 }  // namespace trakomer

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/cli/cli_runner.h"
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,25 +25,11 @@ namespace trakomer {
 namespace {
 
 namespace fs = std::filesystem;
-const std::string kCli = TRAKOMER_BINARY_DIR "/cli/trakomer-cli";
-const std::string kDemo = TRAKOMER_SOURCE_DIR "/data/demo/demo.nmea";
+using test::kCli;
+const std::string kDemo = test::kDemoLog;
 
-struct CliRun {
-    int exitCode = -1;
-    std::string out;  // standard output, then standard error when asked for
-};
-
-CliRun Shell(const std::string& command) {
-    CliRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) run.out.append(buf.data(), n);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+using test::CliRun;
+using test::Shell;
 
 // The number after "key": in a one-line JSON summary (-1 when missing).
 double JsonNumber(const std::string& json, const std::string& key) {

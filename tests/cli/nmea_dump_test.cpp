@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
+#include "tests/cli/cli_runner.h"
 
 #include <array>
 #include <cstdio>
@@ -11,25 +11,9 @@
 
 namespace {
 
-const std::string kCli = TRAKOMER_BINARY_DIR "/cli/trakomer-cli";
-
-struct CliRun {
-    int exitCode;
-    std::string out;
-};
-
-// Runs a shell command line, capturing standard output.
-CliRun Shell(const std::string& command) {
-    CliRun run{-1, {}};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) run.out.append(buf.data(), n);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+using trakomer::test::CliRun;
+using trakomer::test::kCli;
+using trakomer::test::Shell;
 
 TEST(NmeaDump, PrintsTheFinalFixOfALog) {
     const CliRun run = Shell(kCli + " nmea-dump " TRAKOMER_SOURCE_DIR "/data/demo/demo.nmea");

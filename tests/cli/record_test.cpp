@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/cli/cli_runner.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,8 +26,8 @@ namespace trakomer::cli {
 namespace {
 
 namespace fs = std::filesystem;
-const std::string kCli = TRAKOMER_BINARY_DIR "/cli/trakomer-cli";
-const std::string kDemo = TRAKOMER_SOURCE_DIR "/data/demo/demo.nmea";
+using test::kCli;
+const std::string kDemo = test::kDemoLog;
 const std::string kGolden = TRAKOMER_SOURCE_DIR "/tests/cli/golden/";
 
 TEST(SplitIntoSeconds, GroupsSentencesFromOneRmcTimeToTheNext) {
@@ -50,22 +52,8 @@ TEST(SplitIntoSeconds, GroupsSentencesFromOneRmcTimeToTheNext) {
     EXPECT_EQ(joined, text);
 }
 
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-};
-
-CliRun Shell(const std::string& command) {
-    CliRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) run.out.append(buf.data(), n);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+using test::CliRun;
+using test::Shell;
 
 class RecordCli : public ::testing::Test {
 protected:
