@@ -96,11 +96,14 @@ void GlScreen::FramePresented(const gl::FrameImage& frame) {
 
 QImage GlScreen::ToImage(const gl::FrameImage& frame) {
     if (frame.width <= 0 || frame.height <= 0) return {};
-    QImage image(frame.width, frame.height, QImage::Format_RGBA8888);
+    // The frame is opaque: exclusive-or drawing leaves nonsense in its alpha.
+    QImage image(frame.width, frame.height, QImage::Format_RGBX8888);
     const size_t rowBytes = static_cast<size_t>(frame.width) * 4;
     for (int row = 0; row < frame.height; ++row) {
         const int source = frame.bottomRowFirst ? frame.height - 1 - row : row;
-        std::memcpy(image.scanLine(row), frame.rgba.data() + rowBytes * source, rowBytes);
+        uchar* line = image.scanLine(row);
+        std::memcpy(line, frame.rgba.data() + rowBytes * source, rowBytes);
+        for (size_t alpha = 3; alpha < rowBytes; alpha += 4) line[alpha] = 0xFF;
     }
     return image;
 }

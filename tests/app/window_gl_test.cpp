@@ -137,5 +137,17 @@ TEST(GlScreenImage, BottomRowFirstFramesAreShownUpright) {
     EXPECT_TRUE(GlScreen::ToImage(gl::FrameImage{}).isNull());
 }
 
+TEST(GlFrameImage, IsOpaqueWhateverTheAlphaTheFrameHolds) {
+    // Exclusive-or text turns the alpha of the opaque clear colour to 0;
+    // the window must still show the text.
+    gl::FrameImage frame;
+    frame.width = 1;
+    frame.height = 1;
+    frame.rgba = {255, 255, 255, 0};
+    const QImage image = GlScreen::ToImage(frame);
+    EXPECT_FALSE(image.hasAlphaChannel());
+    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 255, 255));
+}
+
 }  // namespace
 }  // namespace trakomer
