@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "core/recording_options.h"
+#include "gps/settings_port.h"
 
 #include <QAction>
 #include <QApplication>
@@ -101,7 +102,7 @@ MainWindow::~MainWindow() {
 void MainWindow::StartUp() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     port_.closePauseMs = 0;
-    port_.Open(PortSettingsFromSettings(settings_), true);
+    port_.Open(PortSettingsFrom(settings_), true);
     port_.StartReader(gps_);
     Raise();
     speech::SpeakGreeting(*services_.speaker, settings_.mUserName, *services_.clock);

@@ -7,17 +7,6 @@
 
 namespace trakomer {
 
-PortSettings PortSettingsFromSettings(const Settings& settings) {
-    PortSettings port;
-    port.commPort = settings.mCommPort;
-    port.baudRate = settings.mBaudRate;
-    port.parity = settings.mParity;
-    port.dataBits = settings.mDataBits;
-    port.stopBits = settings.mStopBits;
-    port.commDevice = settings.mCommDevice;
-    return port;
-}
-
 int ReadBatteryPercent(const std::string& powerSupplyFolder) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(powerSupplyFolder, error)) {

@@ -10,7 +10,6 @@
 
 namespace trakomer {
 
-PortSettings PortSettingsFromSettings(const Settings& settings);
 
 // Battery charge in percent from the first battery of the power supply
 // class; 100 when the machine runs on mains only.

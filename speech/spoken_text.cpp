@@ -25,26 +25,26 @@ void SpeakNumber(Speaker& speaker, double value, bool wait) {
     speaker.Speak(FormatNumberForSpeech(value), wait);
 }
 
-std::string DurationParts(int seconds) {
-    int hours = seconds / 3600;
-    int minutes = (seconds % 3600) / 60;
-    int rest = seconds - (minutes + 60 * hours) * 60;
+namespace {
+
+// "%d hours" and "%d minutes" when not 0, then "%d seconds" when not 0 or
+// when asked for always, run together.
+std::string TimeParts(int seconds, bool alwaysSeconds) {
+    const int hours = seconds / 3600;
+    const int minutes = (seconds % 3600) / 60;
+    const int rest = seconds - (minutes + 60 * hours) * 60;
     std::string text;
     if (hours != 0) text += Format("%d hours", hours);
     if (minutes != 0) text += Format("%d minutes", minutes);
-    if (rest != 0) text += Format("%d seconds", rest);
+    if (rest != 0 || alwaysSeconds) text += Format("%d seconds", rest);
     return text;
 }
 
-std::string RelativeTimeParts(int seconds) {
-    int hours = seconds / 3600;
-    int minutes = (seconds % 3600) / 60;
-    int rest = seconds - (minutes + 60 * hours) * 60;
-    std::string text;
-    if (hours != 0) text += Format("%d hours", hours);
-    if (minutes != 0) text += Format("%d minutes", minutes);
-    return text + Format("%d seconds", rest);
-}
+}  // namespace
+
+std::string DurationParts(int seconds) { return TimeParts(seconds, false); }
+
+std::string RelativeTimeParts(int seconds) { return TimeParts(seconds, true); }
 
 std::string PaceSentence(double minutesPerUnit) {
     // A pace over a tiny distance can be huge; keep it within int.

@@ -17,19 +17,14 @@
 #include "gl/screen_views.h"
 #include "screens/screens.h"
 #include "tests/gl/gl_fixture.h"
+#include "tests/gps/nmea_test_util.h"
 
 namespace trakomer {
 namespace {
 
-namespace fs = std::filesystem;
+using test::WithChecksum;
 
-std::string WithChecksum(const std::string& body) {
-    unsigned char sum = 0;
-    for (char c : body) sum ^= static_cast<unsigned char>(c);
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
-    return "$" + body + tail;
-}
+namespace fs = std::filesystem;
 
 // One second of a 3D fix, heading north-east and climbing.
 std::string FixSecond(int second) {

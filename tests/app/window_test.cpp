@@ -27,19 +27,14 @@
 #include "tests/upload/pyftpd_server.h"
 #include "upload/connection_manager.h"
 #include "upload/device_id.h"
+#include "tests/gps/nmea_test_util.h"
 
 namespace trakomer {
 namespace {
 
-namespace fs = std::filesystem;
+using test::WithChecksum;
 
-std::string WithChecksum(const std::string& body) {
-    unsigned char sum = 0;
-    for (char c : body) sum ^= static_cast<unsigned char>(c);
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
-    return "$" + body + tail;
-}
+namespace fs = std::filesystem;
 
 // One second of a receiver with a 3D fix, walking north.
 std::string FixSecond(int second) {

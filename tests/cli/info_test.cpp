@@ -20,9 +20,12 @@
 
 #include "core/track.h"
 #include "files/trk_file.h"
+#include "tests/gps/nmea_test_util.h"
 
 namespace trakomer {
 namespace {
+
+using test::WithChecksum;
 
 namespace fs = std::filesystem;
 using test::kCli;
@@ -45,14 +48,6 @@ std::string JsonFile(const std::string& json) {
     if (at == std::string::npos) return "";
     const size_t end = json.find('"', at + key.size());
     return json.substr(at + key.size(), end - at - key.size());
-}
-
-std::string WithChecksum(const std::string& body) {
-    unsigned sum = 0;
-    for (char c : body) sum ^= static_cast<unsigned char>(c);
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
-    return "$" + body + tail;
 }
 
 // An NMEA log of `seconds` seconds at 1 Hz (RMC and GGA with a 3D fix),

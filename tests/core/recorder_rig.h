@@ -14,16 +14,11 @@
 #include "core/recorder.h"
 #include "core/speaker.h"
 #include "gps/shared_fix.h"
+#include "tests/gps/nmea_test_util.h"
 
 namespace trakomer::testing {
 
-inline std::string WithChecksum(const std::string& body) {
-    unsigned sum = 0;
-    for (char c : body) sum ^= static_cast<unsigned char>(c);
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
-    return "$" + body + tail;
-}
+using trakomer::test::WithChecksum;
 
 // One second of receiver output at (lat, lon) degrees, time 12:00:00 + s
 // on 15 March 2009.
