@@ -1,5 +1,11 @@
 // trakomer [--home DIR] [--device PATH]: the recorder's window.
 #include <QApplication>
+#include <QSocketNotifier>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <cstdio>
 #include <memory>
@@ -16,6 +22,29 @@ constexpr const char* kUsage =
     "  --home DIR     keep the settings and the program's data files in DIR\n"
     "  --device PATH  read the GPS receiver on PATH for this run (for example\n"
     "                 /dev/ttyUSB0, /dev/rfcomm0); 'demo' replays the demo log\n";
+
+// Write end of the pipe that turns stop signals into main-loop events (a
+// signal handler can do no more than write a byte).
+int stopSignalPipe = -1;
+
+void OnStopSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = write(stopSignalPipe, &byte, 1);
+}
+
+// The read end of a pipe that receives a byte for each SIGINT, SIGTERM or
+// SIGHUP, or -1 (the signals then keep their default action).
+int WatchStopSignals() {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return -1;
+    stopSignalPipe = fds[1];
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+    return fds[0];
+}
 
 }  // namespace
 
@@ -46,5 +75,19 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("trakomer");
     auto shell = trakomer::StartShell(options, socketPath);
     if (!shell) return 0;  // lost the race to another instance
+
+    // Logout, shutdown or Ctrl-C stop the program as Exit does, saving a
+    // running recording first.
+    const int stopFd = WatchStopSignals();
+    std::unique_ptr<QSocketNotifier> stopNotifier;
+    if (stopFd >= 0) {
+        stopNotifier = std::make_unique<QSocketNotifier>(stopFd, QSocketNotifier::Read);
+        QObject::connect(stopNotifier.get(), &QSocketNotifier::activated, [&shell, stopFd] {
+            char byte;
+            while (read(stopFd, &byte, 1) > 0) {
+            }
+            shell->window->QuitOnSignal();
+        });
+    }
     return QApplication::exec();
 }

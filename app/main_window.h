@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/file_chooser.h"
+#include "app/qt_dialogs.h"
 #include "app/track_files.h"
 #include "core/clock.h"
 #include "core/dialogs.h"
@@ -102,6 +103,10 @@ public:
     void StylusUp(int x, int y);
     // Brings the window to the front (second instance, launcher).
     void Raise();
+    // A stop signal (logout, shutdown, Ctrl-C): a running recording is
+    // stopped and saved as a confirmed Stop would, then the program exits as
+    // Exit does. Nobody is there to answer a message box.
+    void QuitOnSignal();
     // The device written to the settings file at exit when the command line
     // chose another one for this run only.
     void SetSavedCommDevice(std::string device) { savedCommDevice_ = std::move(device); }
@@ -174,7 +179,7 @@ private:
     Settings& settings_;
     ProgramPaths paths_;
     WindowServices services_;
-    std::unique_ptr<Dialogs> ownDialogs_;
+    std::unique_ptr<QtDialogs> ownDialogs_;
     std::unique_ptr<FileChooser> ownFiles_;
     std::unique_ptr<TrackFiles> ownTrackFiles_;
     std::unique_ptr<speech::SpeechOutput> ownSpeech_;

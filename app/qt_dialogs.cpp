@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include <cstdio>
+
 namespace trakomer {
 
 namespace {
@@ -20,12 +22,17 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
 
 void QtDialogs::ShowMessage(const std::string& text, const std::string& caption,
                             MessageIcon icon) {
+    if (unattended_) {
+        std::fprintf(stderr, "trakomer: %s: %s\n", caption.c_str(), text.c_str());
+        return;
+    }
     QMessageBox box(ToQt(icon), QString::fromStdString(caption), QString::fromStdString(text),
                     QMessageBox::Ok, owner_);
     box.exec();
 }
 
 bool QtDialogs::AskYesNo(const std::string& text, const std::string& caption) {
+    if (unattended_) return false;
     QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
                     QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No, owner_);
     return box.exec() == QMessageBox::Yes;

@@ -186,6 +186,12 @@ void MainWindow::ShowAbout() {
     box.exec();
 }
 
+void MainWindow::QuitOnSignal() {
+    if (ownDialogs_) ownDialogs_->SetUnattended(true);
+    if (recorder_->State().recordingState == RecordingState::Started) recorder_->StopRecording();
+    Exit();
+}
+
 void MainWindow::Exit() {
     Settings toSave = settings_;
     if (savedCommDevice_) toSave.mCommDevice = *savedCommDevice_;

@@ -191,6 +191,21 @@ TEST_F(WindowTest, ExitSavesSettingsButNotTheDeviceChosenForThisRun) {
     EXPECT_NE(text.find("mUserProfile: 2"), std::string::npos);
 }
 
+TEST_F(WindowTest, StopSignalSavesARunningRecordingBeforeExit) {
+    Create();
+    Record(1);
+    TapStartArea();
+    Record(12);
+    ASSERT_EQ(window_->Engine().State().recordingState, RecordingState::Started);
+    const size_t questionsBefore = dialogs_.questions.size();
+    window_->QuitOnSignal();
+    EXPECT_EQ(dialogs_.questions.size(), questionsBefore);  // nobody is asked
+    ASSERT_FALSE(dialogs_.messages.empty());
+    EXPECT_EQ(dialogs_.messages.back().first, "File saved");
+    EXPECT_TRUE(fs::exists(dialogs_.messages.back().second));
+    EXPECT_TRUE(fs::exists(paths_.SettingsFile()));
+}
+
 TEST_F(WindowTest, TapStartStopSaveResetAndReopenForReview) {
     Create();
     Record(1);
