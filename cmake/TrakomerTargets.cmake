@@ -37,9 +37,14 @@ function(trakomer_test name)
   if(ARG_LABELS)
     list(APPEND props LABELS "${ARG_LABELS}")
   endif()
-  if(ARG_ENV)
-    list(APPEND props ENVIRONMENT "${ARG_ENV}")
-  endif()
+  # Every test runs with Mesa made deterministic: no on-disk shader cache
+  # (its writer thread outlives the GL context, depends on the state of the
+  # user's cache folder and crashes LeakSanitizer's exit-time tracer) and
+  # llvmpipe without worker threads. The variables are set by running each
+  # test through env(1): gtest_discover_tests flattens a list given to the
+  # ENVIRONMENT property, keeping only its first entry.
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+    "/usr/bin/env;MESA_SHADER_CACHE_DISABLE=true;LP_NUM_THREADS=0;${ARG_ENV}")
   include(GoogleTest)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
 endfunction()
