@@ -21,6 +21,7 @@
 #include "core/settings_file.h"
 #include "core/track_filters.h"
 #include "files/file_types.h"
+#include "files/gpx_writer.h"
 #include "files/kml_writer.h"
 #include "screens/screens.h"
 #include "speech/sentences.h"
@@ -40,10 +41,6 @@ public:
 private:
     bool& flag_;
 };
-
-bool Contains(const std::string& name, const char* part) {
-    return name.find(part) != std::string::npos;
-}
 
 std::string BaseName(const std::string& path) {
     size_t slash = path.rfind('/');
@@ -98,7 +95,8 @@ void MainWindow::OpenTrackFile() {
     Timer(2).stop();
     Timer(1).stop();
     std::string name;
-    if (services_.files->Choose(FileDialogKind::Open, settings_, name) && Contains(name, ".tr")) {
+    if (services_.files->Choose(FileDialogKind::Open, settings_, name) &&
+        OpenFileType(name) != TrackFileType::None) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         ResetTrack(*track_);
         track_->loadedCount = 0;
@@ -130,9 +128,14 @@ void MainWindow::SaveWaypoints() {
     ModalScope modal(modalOpen_);
     std::string name;
     if (!services_.files->Choose(FileDialogKind::SaveWaypoints, settings_, name)) return;
-    if (SaveWaypointsFileType(name) != TrackFileType::Kmz) return;
+    const TrackFileType type = SaveWaypointsFileType(name);
+    if (type == TrackFileType::None) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    WriteWaypointsKmz(waypoints_, name);
+    if (type == TrackFileType::Gpx) {
+        WriteWaypointsGpx(waypoints_, name);
+    } else {
+        WriteWaypointsKmz(waypoints_, name);
+    }
     QApplication::restoreOverrideCursor();
 }
 

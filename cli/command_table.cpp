@@ -6,10 +6,10 @@ const std::vector<Command>& AllCommands() {
     static const std::vector<Command> commands = {
         {"nmea-dump", RunNmeaDump, "nmea-dump [--each] FILE   parse an NMEA log (- for stdin), print the fix as JSON"},
         {"record", RunRecord, "record --input FILE [--out-dir DIR] [--home DIR] [--profile P] [--autostart] [--realtime]   replay a receiver log through the recorder, print the summary as JSON"},
-        {"info", RunInfo, "info FILE [--resample] [--home DIR] [--profile P]   load a .trk, .trz or .kml track, print its statistics as JSON"},
+        {"info", RunInfo, "info FILE [--resample] [--home DIR] [--profile P]   load a .trk, .trz, .kml or .gpx track, print its statistics as JSON"},
         {"ports", RunPorts, "ports   list the serial ports a receiver may be on, one JSON line each"},
         {"scan", RunScan, "scan [--home DIR] [--device PATH ...]   find the port and baud rate a receiver answers on"},
-        {"convert", RunConvert, "convert IN OUT [--home DIR]   convert a track file (.trk/.trz/.kml to .trk/.trz/.log/.kmz), print a JSON line"},
+        {"convert", RunConvert, "convert IN OUT [--home DIR]   convert a track file (.trk/.trz/.kml/.gpx to .trk/.trz/.log/.kmz/.gpx), print a JSON line"},
         {"settings", RunSettings, "settings [--home DIR]   print the settings in effect as JSON"},
         {"upload", RunUpload, "upload [--home DIR] [--type 1|2|3] TRACKFILE   upload a track as \"Upload now\" does, print the status line"},
     };

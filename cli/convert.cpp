@@ -38,8 +38,9 @@ int RunConvert(const Args& arguments) {
     const std::string home = TakeHomeOption(args, homeError);
     if (homeError) return UsageError("convert: --home needs a folder");
     if (!args.empty() && args[0] == "--help") {
-        std::printf("Usage: trakomer-cli convert IN OUT [--home DIR]\n"
-                    "  IN: .trk, .trz or a .kml track; OUT: .trk, .trz, .log or .kmz\n");
+        std::printf(
+            "Usage: trakomer-cli convert IN OUT [--home DIR]\n"
+            "  IN: .trk, .trz, a .kml track or .gpx; OUT: .trk, .trz, .log, .kmz or .gpx\n");
         return kExitOk;
     }
     if (args.size() != 2) return UsageError("convert: give IN and OUT");
@@ -47,10 +48,11 @@ int RunConvert(const Args& arguments) {
     const std::string& out = args[1];
     const TrackFileType inType = DisplayTrackFileType(in);
     if (inType == TrackFileType::None) {
-        return UsageError("convert: unknown input type '" + in + "' (.trk, .trz or .kml)");
+        return UsageError("convert: unknown input type '" + in + "' (.trk, .trz, .kml or .gpx)");
     }
     if (SaveFileType(out) == TrackFileType::None) {
-        return UsageError("convert: unknown output type '" + out + "' (.trk, .trz, .log or .kmz)");
+        return UsageError("convert: unknown output type '" + out +
+                          "' (.trk, .trz, .log, .kmz or .gpx)");
     }
 
     const ProgramPaths paths = ResolvePaths(home, ProcessEnvironment());

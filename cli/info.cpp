@@ -1,4 +1,4 @@
-// trakomer-cli info: loads a .trk, .trz or .kml track the way Open does
+// trakomer-cli info: loads a .trk, .trz, .kml or .gpx track the way Open does
 // (with the clean-up when --resample is given), rebuilds its statistics by
 // review processing and prints them as the same JSON summary as record.
 
@@ -50,7 +50,7 @@ int ParseInfoOptions(const Args& args, InfoOptions& o) {
         return UsageError("info: unknown profile '" + o.profile + "'");
     }
     if (DisplayTrackFileType(o.file) == TrackFileType::None) {
-        return UsageError("info: '" + o.file + "' is not a .trk, .trz or .kml track");
+        return UsageError("info: '" + o.file + "' is not a .trk, .trz, .kml or .gpx track");
     }
     return kExitOk;
 }

@@ -10,6 +10,11 @@ namespace {
 
 using TypeTable = std::vector<std::pair<const char*, TrackFileType>>;
 
+const std::pair<const char*, TrackFileType> kGpx{".gpx", TrackFileType::Gpx};
+// Appended to every dialog's list, so remembered filter indices keep their
+// meaning.
+constexpr FileFilter kGpxFilter{"GPS Exchange (*.gpx)", "*.gpx"};
+
 TrackFileType Detect(const std::string& name, const TypeTable& table) {
     for (const auto& [extension, type] : table) {
         if (name.find(extension) != std::string::npos) return type;
@@ -45,39 +50,43 @@ std::string DateTimeName(const Settings& settings, const Clock& clock) {
 }  // namespace
 
 TrackFileType OpenFileType(const std::string& name) {
-    if (name.find(".tr") == std::string::npos) return TrackFileType::None;
-    return Detect(name, {{".trk", TrackFileType::Trk}, {".trz", TrackFileType::Trz}});
+    if (name.find(".tr") == std::string::npos) return Detect(name, {kGpx});
+    return Detect(name, {{".trk", TrackFileType::Trk}, {".trz", TrackFileType::Trz}, kGpx});
 }
 
 TrackFileType SaveFileType(const std::string& name) {
     return Detect(name, {{".trk", TrackFileType::Trk},
                          {".kmz", TrackFileType::Kmz},
                          {".log", TrackFileType::Log},
-                         {".trz", TrackFileType::Trz}});
+                         {".trz", TrackFileType::Trz},
+                         kGpx});
 }
 
 TrackFileType SaveWaypointsFileType(const std::string& name) {
-    return Detect(name, {{".kmz", TrackFileType::Kmz}});
+    return Detect(name, {{".kmz", TrackFileType::Kmz}, kGpx});
 }
 
 TrackFileType PaceTrackFileType(const std::string& name) {
-    return Detect(name, {{".trk", TrackFileType::Trk}, {".trz", TrackFileType::Trz}});
+    return Detect(name, {{".trk", TrackFileType::Trk}, {".trz", TrackFileType::Trz}, kGpx});
 }
 
 TrackFileType DisplayTrackFileType(const std::string& name) {
     return Detect(name, {{".trk", TrackFileType::Trk},
                          {".trz", TrackFileType::Trz},
-                         {".kml", TrackFileType::Kml}});
+                         {".kml", TrackFileType::Kml},
+                         kGpx});
 }
 
 TrackFileType WaypointFileType(const std::string& name) {
-    return Detect(name, {{".kml", TrackFileType::Kml}, {".kmz", TrackFileType::Kmz}});
+    return Detect(name, {{".kml", TrackFileType::Kml}, {".kmz", TrackFileType::Kmz}, kGpx});
 }
 
 FileDialogSetup DialogSetup(FileDialogKind kind, const Settings& settings, const Clock& clock) {
     switch (kind) {
         case FileDialogKind::Open:
-            return {{{"Magellan Track (*.trk)", "*.trk"}, {"Magellan Track Zip (*.trz)", "*.trz"}},
+            return {{{"Magellan Track (*.trk)", "*.trk"},
+                     {"Magellan Track Zip (*.trz)", "*.trz"},
+                     kGpxFilter},
                     settings.mOpenFilterIndex,
                     "",
                     &Settings::mOpenFilterIndex};
@@ -85,14 +94,15 @@ FileDialogSetup DialogSetup(FileDialogKind kind, const Settings& settings, const
             return {{{"Magellan Track (*.trk)", "*.trk"},
                      {"Magellan Track Zip (*.trz)", "*.trz"},
                      {"Magellan Explorist (*.log)", "*.log"},
-                     {"Google Earth (*.kmz)", "*.kmz"}},
+                     {"Google Earth (*.kmz)", "*.kmz"},
+                     kGpxFilter},
                     settings.mSaveFilterIndex,
                     InitialSaveName(settings, clock),
                     &Settings::mSaveFilterIndex};
         case FileDialogKind::SaveWaypoints:
             break;
     }
-    return {{{"Google Earth zipped(*.kmz)", "*.kmz"}}, 0, "My Waypoints", nullptr};
+    return {{{"Google Earth zipped(*.kmz)", "*.kmz"}, kGpxFilter}, 0, "My Waypoints", nullptr};
 }
 
 void RememberFilterIndex(FileDialogKind kind, int filterIndex, Settings& settings) {

@@ -11,15 +11,16 @@
 
 namespace trakomer {
 
-enum class TrackFileType { None, Trk, Trz, Log, Kml, Kmz };
+enum class TrackFileType { None, Trk, Trz, Log, Kml, Kmz, Gpx };
 
 // What a file is read or written as, by the use it is put to.
-TrackFileType OpenFileType(const std::string& name);           // .trk, .trz
-TrackFileType SaveFileType(const std::string& name);           // .trk, .kmz, .log, .trz
-TrackFileType SaveWaypointsFileType(const std::string& name);  // .kmz
-TrackFileType PaceTrackFileType(const std::string& name);      // .trk, .trz
-TrackFileType DisplayTrackFileType(const std::string& name);   // .trk, .trz, .kml
-TrackFileType WaypointFileType(const std::string& name);       // .kml, .kmz
+// GPX (.gpx) comes last everywhere, after the Magellan and Google Earth types.
+TrackFileType OpenFileType(const std::string& name);           // .trk, .trz, .gpx
+TrackFileType SaveFileType(const std::string& name);           // .trk, .kmz, .log, .trz, .gpx
+TrackFileType SaveWaypointsFileType(const std::string& name);  // .kmz, .gpx
+TrackFileType PaceTrackFileType(const std::string& name);      // .trk, .trz, .gpx
+TrackFileType DisplayTrackFileType(const std::string& name);   // .trk, .trz, .kml, .gpx
+TrackFileType WaypointFileType(const std::string& name);       // .kml, .kmz, .gpx
 
 struct FileFilter {
     const char* description;

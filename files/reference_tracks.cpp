@@ -1,6 +1,7 @@
 #include "files/reference_tracks.h"
 
 #include "files/file_types.h"
+#include "files/gpx_reader.h"
 #include "files/kml_reader.h"
 #include "files/track_io.h"
 
@@ -44,6 +45,7 @@ bool LoadWaypointFile(const Settings& settings, WaypointTable& waypoints, Dialog
     switch (WaypointFileType(path)) {
         case TrackFileType::Kml: ReadWaypointsKml(path, waypoints); break;
         case TrackFileType::Kmz: ReadWaypointsKmz(path, waypoints, dialogs); break;
+        case TrackFileType::Gpx: ReadWaypointsGpx(path, waypoints, dialogs); break;
         default: return false;
     }
     if (waypoints.waypointCount > 0) waypoints.waypointsShown = true;

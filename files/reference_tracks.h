@@ -19,7 +19,7 @@ struct ReferenceTrack {
     int Count() const { return static_cast<int>(points.size()); }
 };
 
-// When mBasePath is set and mUseBasePath is 1, reads the file (.trk or .trz)
+// When mBasePath is set and mUseBasePath is 1, reads the file (.trk, .trz or .gpx)
 // through the main track, copies its points and resets the main track.
 // Returns whether points were loaded (the flag of `pace`).
 bool LoadPaceTrack(const Settings& settings, Track& track, ReferenceTrack& pace,
@@ -29,8 +29,8 @@ bool LoadPaceTrack(const Settings& settings, Track& track, ReferenceTrack& pace,
 bool LoadDisplayTrack(const Settings& settings, Track& track, ReferenceTrack& display,
                       Dialogs& dialogs);
 
-// When mWayPointPath is set and mUseWayPointPath is 1, reads the file (.kml
-// or .kmz) into the table; sets waypointsShown when waypoints are present.
+// When mWayPointPath is set and mUseWayPointPath is 1, reads the file (.kml,
+// .kmz or .gpx) into the table; sets waypointsShown when waypoints are present.
 // Rebuilding the Fly To menu is the caller's.
 bool LoadWaypointFile(const Settings& settings, WaypointTable& waypoints, Dialogs& dialogs);
 

@@ -1,5 +1,7 @@
 #include "files/track_io.h"
 
+#include "files/gpx_reader.h"
+#include "files/gpx_writer.h"
 #include "files/kml_reader.h"
 #include "files/kml_writer.h"
 #include "files/log_file.h"
@@ -13,6 +15,7 @@ ReadStatus ReadTrackFile(TrackFileType type, const std::string& path, Track& tra
         case TrackFileType::Trk: return ReadTrk(path, track, dialogs);
         case TrackFileType::Trz: return ReadTrz(path, track, dialogs);
         case TrackFileType::Kml: return ReadTrackKml(path, track);
+        case TrackFileType::Gpx: return ReadTrackGpx(path, track, dialogs);
         default: return ReadStatus::CannotOpen;
     }
 }
@@ -24,6 +27,7 @@ bool SaveTrackFile(const Track& track, const std::string& path, const SaveContex
             return WriteTrackKmz(track, context.settings, path, context.dataFolder) >= 0;
         case TrackFileType::Log: return WriteLog(track, path);
         case TrackFileType::Trz: return WriteTrz(track, path, context.tempFolder);
+        case TrackFileType::Gpx: return WriteTrackGpx(track, path);
         default: return false;
     }
 }

@@ -12,7 +12,7 @@
 
 namespace trakomer {
 
-// Reads the file as the given type (.trk, .trz or a .kml track). CannotOpen
+// Reads the file as the given type (.trk, .trz, a .kml track or .gpx). CannotOpen
 // for the other types.
 ReadStatus ReadTrackFile(TrackFileType type, const std::string& path, Track& track,
                          Dialogs& dialogs);
@@ -25,7 +25,7 @@ struct SaveContext {
 };
 
 // Saves the track in the form the name's extension asks for (Save rules:
-// .trk, .kmz, .log, .trz). False when the name has none of them or writing
+// .trk, .kmz, .log, .trz, .gpx). False when the name has none of them or writing
 // fails.
 bool SaveTrackFile(const Track& track, const std::string& path, const SaveContext& context);
 

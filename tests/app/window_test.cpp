@@ -20,6 +20,8 @@
 #include "app/main_window.h"
 #include "app/single_instance.h"
 #include "app/window_helpers.h"
+#include "files/gpx_reader.h"
+#include "files/gpx_writer.h"
 #include "files/kml_reader.h"
 #include "files/kml_writer.h"
 #include "files/trk_file.h"
@@ -239,6 +241,16 @@ TEST_F(WindowTest, TapStartStopSaveResetAndReopenForReview) {
     EXPECT_TRUE(window_->CommandAction(kCmdPlay)->isVisible());
     EXPECT_EQ(window_->Timer(2).interval(), 200);
     EXPECT_FALSE(window_->Timer(1).isActive());
+
+    // A GPX track opens for review as well.
+    const std::string gpx = home_ + "/run.gpx";
+    ASSERT_TRUE(WriteTrackGpx(window_->CurrentTrack(), gpx));
+    window_->RunCommand(kCmdReset);
+    ASSERT_FALSE(window_->CurrentTrack().InReview());
+    chooser_.next = gpx;
+    window_->RunCommand(kCmdOpen);
+    EXPECT_TRUE(window_->CurrentTrack().InReview());
+    EXPECT_GT(window_->CurrentTrack().loadedCount, 1);
 }
 
 TEST_F(WindowTest, ReviewButtonsStepAndPlay) {
@@ -446,7 +458,8 @@ TEST_F(WindowTest, WaypointFileLoadsAtStartAndSavesWithPlacedWaypoints) {
     EXPECT_NE(window_->CommandAction(kCmdFlyToFirst + 2), nullptr);
 
     struct Case { const char* name; bool written; };
-    for (const Case& c : {Case{"/mine.kmz", true}, Case{"/mine.kml", false}}) {
+    for (const Case& c :
+         {Case{"/mine.kmz", true}, Case{"/mine.kml", false}, Case{"/mine.gpx", true}}) {
         chooser_.next = home_ + c.name;
         window_->RunCommand(kCmdSaveWaypoints);
         EXPECT_EQ(fs::exists(chooser_.next), c.written) << c.name;
@@ -456,6 +469,9 @@ TEST_F(WindowTest, WaypointFileLoadsAtStartAndSavesWithPlacedWaypoints) {
     ASSERT_EQ(read->waypointCount, 3);
     EXPECT_EQ(read->entries[0].name, "Gipfel");
     EXPECT_EQ(read->entries[2].name, window_->Waypoints().entries[2].name);
+    auto gpx = std::make_unique<WaypointTable>();
+    ASSERT_EQ(ReadWaypointsGpx(home_ + "/mine.gpx", *gpx, dialogs_), ReadStatus::Ok);
+    EXPECT_EQ(gpx->waypointCount, 3);
 }
 
 TEST_F(WindowTest, PaceAndDisplayTracksLoadAtStartAndLeaveTheTrackEmpty) {

@@ -172,6 +172,7 @@ TEST_F(InfoCli, KmlTracksAreReadWithoutTheCleanUp) {
 TEST_F(InfoCli, FailuresAndUsageErrors) {
     std::ofstream(dir_ + "/garbage.trk") << "this is not a track file at all, not at all";
     std::ofstream(dir_ + "/garbage.trz") << "not a zip archive";
+    std::ofstream(dir_ + "/garbage.gpx") << "<kml/>";
     struct Case {
         std::string args;
         int exitCode;
@@ -181,7 +182,10 @@ TEST_F(InfoCli, FailuresAndUsageErrors) {
         {"info " + dir_ + "/garbage.trk", 1, "Corrupt file"},
         {"info " + dir_ + "/garbage.trz", 1, ""},
         {"info", 2, "no FILE"},
-        {"info " + dir_ + "/track.gpx", 2, "not a .trk"},
+        {"info " + dir_ + "/track.gpx", 1, "cannot read"},
+        {"info " + dir_ + "/garbage.gpx", 1,
+         "Corrupt GPX file: not GPX: the root element is <kml>"},
+        {"info " + dir_ + "/track.kmz", 2, "not a .trk"},
         {"info a.trk b.trk", 2, "more than one"},
         {"info a.trk --bogus", 2, "unknown argument"},
         {"info a.trk --profile hike", 2, "unknown profile"},
@@ -191,6 +195,27 @@ TEST_F(InfoCli, FailuresAndUsageErrors) {
         EXPECT_EQ(run.exitCode, c.exitCode) << c.args << ": " << run.out;
         EXPECT_EQ(run.out.find("{\"profile\""), std::string::npos) << c.args;
         EXPECT_NE(run.out.find(c.message), std::string::npos) << c.args << ": " << run.out;
+    }
+}
+
+TEST_F(InfoCli, ConvertToGpxAndBackKeepsEveryPoint) {
+    const CliRun rec = Record(kDemo, "--profile run");
+    ASSERT_EQ(rec.exitCode, 0) << rec.out;
+    const std::string trz = JsonFile(rec.out), gpx = dir_ + "/run.gpx", back = dir_ + "/back.trz";
+    const CliRun there = Run("convert " + trz + " " + gpx);
+    ASSERT_EQ(there.exitCode, 0) << there.out;
+    const CliRun again = Run("convert " + gpx + " " + back);
+    ASSERT_EQ(again.exitCode, 0) << again.out;
+    EXPECT_EQ(JsonNumber(there.out, "points"), JsonNumber(rec.out, "points"));
+    EXPECT_EQ(JsonNumber(again.out, "points"), JsonNumber(rec.out, "points"));
+
+    // The statistics of the three files agree: every point kept its place and time.
+    const CliRun original = Run("info " + trz), viaGpx = Run("info " + gpx),
+                 returned = Run("info " + back);
+    EXPECT_GT(JsonNumber(original.out, "totalDistance"), 0) << original.out;
+    for (const char* key : {"points", "totalDistance", "elapsedSeconds", "ascent"}) {
+        EXPECT_NEAR(JsonNumber(viaGpx.out, key), JsonNumber(original.out, key), 1e-6) << key;
+        EXPECT_NEAR(JsonNumber(returned.out, key), JsonNumber(original.out, key), 1e-6) << key;
     }
 }
 

@@ -72,6 +72,9 @@ TEST(FileNaming, TypeDetectionIsSubstringCaseSensitiveFirstMatch) {
         {"a.kmz", T::None, T::Kmz, T::None, T::None, T::Kmz},
         {"a.kml", T::None, T::None, T::None, T::Kml, T::Kml},
         {"a.kml.kmz", T::None, T::Kmz, T::None, T::Kml, T::Kml},
+        {"a.gpx", T::Gpx, T::Gpx, T::Gpx, T::Gpx, T::Gpx},
+        {"a.gpx.trz", T::Trz, T::Trz, T::Trz, T::Trz, T::Gpx},
+        {"a.GPX", T::None, T::None, T::None, T::None, T::None},
         {"A.TRK", T::None, T::None, T::None, T::None, T::None},
         {"name", T::None, T::None, T::None, T::None, T::None},
     };
@@ -84,14 +87,25 @@ TEST(FileNaming, TypeDetectionIsSubstringCaseSensitiveFirstMatch) {
     }
     EXPECT_EQ(SaveWaypointsFileType("w.kmz"), T::Kmz);
     EXPECT_EQ(SaveWaypointsFileType("w.trk"), T::None);
+    EXPECT_EQ(SaveWaypointsFileType("w.gpx"), T::Gpx);
 }
 
 TEST(FileNaming, DialogSetupsAndRememberedFilters) {
     const ManualClock clock(UtcToSeconds(2009, 1, 25, 10, 11, 12));
     Settings settings = DefaultSettings("/d");
     const FileDialogSetup save = DialogSetup(FileDialogKind::Save, settings, clock);
-    ASSERT_EQ(save.filters.size(), 4u);
+    ASSERT_EQ(save.filters.size(), 5u);
     EXPECT_STREQ(save.filters[save.initialFilterIndex - 1].description, "Magellan Track Zip (*.trz)");
+    // GPX comes last in every list, so remembered indices keep their meaning.
+    for (const FileDialogKind kind :
+         {FileDialogKind::Open, FileDialogKind::Save, FileDialogKind::SaveWaypoints}) {
+        const auto filters = DialogSetup(kind, settings, clock).filters;
+        EXPECT_STREQ(filters.back().description, "GPS Exchange (*.gpx)");
+        EXPECT_STREQ(filters.back().pattern, "*.gpx");
+        EXPECT_EQ(filters.size(), kind == FileDialogKind::Open   ? 3u
+                                  : kind == FileDialogKind::Save ? 5u
+                                                                 : 2u);
+    }
     EXPECT_EQ(save.initialName, "250109_101112");
     const FileDialogSetup waypoints = DialogSetup(FileDialogKind::SaveWaypoints, settings, clock);
     EXPECT_EQ(waypoints.initialName, "My Waypoints");
@@ -132,6 +146,13 @@ TEST(ReferenceTracks, LoadCopiesThePointsAndEmptiesTheMainTrack) {
     settings.mRefPath = folder.Write("ref.kml", "<coordinates>7,8,9 10,11,12</coordinates>");
     ASSERT_TRUE(LoadDisplayTrack(settings, *track, display, dialogs));
     EXPECT_EQ(display.Count(), 2);
+    // A GPX route serves as a pace track.
+    settings.mBasePath = folder.Write("route.gpx",
+                                      "<gpx><rte><rtept lat='1' lon='2'/><rtept lat='3' lon='4'/>"
+                                      "<rtept lat='5' lon='6'/></rte></gpx>");
+    ASSERT_TRUE(LoadPaceTrack(settings, *track, pace, dialogs));
+    EXPECT_EQ(pace.Count(), 3);
+    EXPECT_EQ(pace.points[2].longitude, 6);
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -147,6 +168,11 @@ TEST(ReferenceTracks, WaypointFileSetsTheShownFlag) {
     EXPECT_TRUE(LoadWaypointFile(settings, table, dialogs));
     EXPECT_TRUE(table.waypointsShown);
     EXPECT_EQ(table.entries[0].name, "A");
+    settings.mWayPointPath =
+        folder.Write("w.gpx", "<gpx><wpt lat='1' lon='2'><name>G</name></wpt></gpx>");
+    EXPECT_TRUE(LoadWaypointFile(settings, table, dialogs));
+    EXPECT_EQ(table.waypointCount, 1);
+    EXPECT_EQ(table.entries[0].name, "G");
 }
 
 }  // namespace

@@ -5,9 +5,13 @@
 #include <cstdio>
 
 #include "core/settings.h"
+#include "files/gpx_reader.h"
+#include "files/gpx_time.h"
+#include "files/gpx_writer.h"
 #include "files/kml_writer.h"
 #include "files/trk_file.h"
 #include "files/zip_archive.h"
+#include "tests/files/recording_dialogs.h"
 #include "tests/files/test_folder.h"
 #include "tests/files/track_fixture.h"
 
@@ -104,6 +108,70 @@ TEST_F(Interop, DocumentsAreWellFormedAndGpsbabelReadsTheTrack) {
         std::snprintf(row, sizeof row, "%.6f,%.6f,%.0f", track_->points[i].latitude,
                       track_->points[i].longitude, static_cast<double>(track_->points[i].altitude));
         EXPECT_NE(csv.find(row), std::string::npos) << row << "\n" << csv;
+    }
+}
+
+// Our GPX passes the structure check of its GPX 1.1 subset and gpsbabel
+// reads the same points from it; the GPX gpsbabel writes, from our GPX and
+// from our KML, reads back with the same positions and times.
+TEST_F(Interop, GpsbabelAgreesOnGpx) {
+    if (!HaveTool("xmllint") || !HaveTool("gpsbabel"))
+        GTEST_SKIP() << "xmllint or gpsbabel missing";
+    track_->points[5].hundredths = 50;
+    ASSERT_TRUE(WriteTrackGpx(*track_, folder_.File("ours.gpx")));
+    WaypointTable waypoints;
+    waypoints.entries[0] = {51.5, -0.1, "Tom's & <Jerry>"};
+    waypoints.waypointCount = 1;
+    ASSERT_GT(WriteWaypointsGpx(waypoints, folder_.File("wp.gpx")), 0);
+    int status = 0;
+    const std::string schema =
+        std::string(TRAKOMER_SOURCE_DIR) + "/tests/files/data/gpx_written_subset.xsd";
+    for (const char* name : {"ours.gpx", "wp.gpx"}) {
+        const std::string out =
+            RunCommand("xmllint --noout --schema " + schema + " " + folder_.File(name), status);
+        EXPECT_EQ(status, 0) << name << ": " << out;
+    }
+
+    const std::string csv = RunCommand(
+        "gpsbabel -t -i gpx -f " + folder_.File("ours.gpx") + " -o unicsv,utc=0 -F -", status);
+    ASSERT_EQ(status, 0) << csv;
+    for (int i = 0; i < 20; ++i) {
+        const TrackPoint& p = track_->points[i];
+        std::string time = FormatGpxTime(p.time, 0).substr(11, 8) + (i == 5 ? ".500" : "");
+        char row[96];
+        std::snprintf(row, sizeof row, "%.6f,%.6f,%.1f,2009/01/25,%s", p.latitude, p.longitude,
+                      static_cast<double>(p.altitude), time.c_str());
+        EXPECT_NE(csv.find(row), std::string::npos) << row << csv;
+    }
+
+    folder_.Write("track.kml", ComposeTrackKml(*track_, Settings{}, "track.kmz"));
+    struct Source {
+        const char* format;
+        const char* file;
+        bool times;
+    };
+    for (const Source& source :
+         {Source{"gpx", "ours.gpx", true}, Source{"kml", "track.kml", false}}) {
+        const std::string out =
+            RunCommand(std::string("gpsbabel -t -i ") + source.format + " -f " +
+                           folder_.File(source.file) + " -o gpx -F " + folder_.File("babel.gpx"),
+                       status);
+        ASSERT_EQ(status, 0) << out;
+        auto read = std::make_unique<Track>();
+        testing::RecordingDialogs dialogs;
+        ASSERT_EQ(ReadTrackGpx(folder_.File("babel.gpx"), *read, dialogs), ReadStatus::Ok)
+            << source.file;
+        ASSERT_EQ(read->loadedCount, 20) << source.file;
+        for (int i = 0; i < 20; ++i) {
+            const TrackPoint& a = track_->points[i];
+            const TrackPoint& b = read->points[i];
+            EXPECT_NEAR(b.latitude, a.latitude, 1e-6) << source.file << " " << i;
+            EXPECT_NEAR(b.longitude, a.longitude, 1e-6) << source.file << " " << i;
+            EXPECT_NEAR(b.altitude, a.altitude, 0.5) << source.file << " " << i;
+            // The KML track line carries no times.
+            EXPECT_EQ(b.time, source.times ? a.time : 0) << source.file << " " << i;
+            EXPECT_EQ(b.hundredths, source.times ? a.hundredths : 0) << source.file << " " << i;
+        }
     }
 }
 

@@ -1,0 +1,124 @@
+#include "files/gpx_writer.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "files/gpx_time.h"
+#include "files/written_points.h"
+#include "platform/file_io.h"
+
+#ifndef TRAKOMER_VERSION
+#define TRAKOMER_VERSION "unknown"
+#endif
+
+namespace trakomer {
+namespace {
+
+std::string EscapeXml(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            default:
+                // Control characters are not allowed in XML 1.0 text.
+                if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n') out += c;
+        }
+    }
+    return out;
+}
+
+std::string Header() {
+    return std::string(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<gpx version=\"1.1\" creator=\"") +
+           EscapeXml(GpxCreator()) + "\" xmlns=\"" + kGpxNamespace +
+           "\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
+           " xsi:schemaLocation=\"" +
+           kGpxNamespace + " " + kGpxNamespace + "/gpx.xsd\">\n";
+}
+
+// The shortest decimal that reads back as the same value, without an
+// exponent (xsd:decimal allows none), so positions and altitudes survive a
+// round trip exactly.
+template <typename T>
+std::string Decimal(T value) {
+    if (!std::isfinite(value)) return "0";
+    char text[400];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+    return result.ec == std::errc() ? std::string(text, result.ptr) : std::string("0");
+}
+
+// lat and lon attributes. GPX keeps longitudes below 180: that meridian is
+// written as -180.
+std::string Position(double latitude, double longitude) {
+    if (longitude >= 180) longitude -= 360;
+    return "lat=\"" + Decimal(latitude) + "\" lon=\"" + Decimal(longitude) + "\"";
+}
+
+std::string BaseNameWithoutExtension(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    return name;
+}
+
+}  // namespace
+
+std::string GpxCreator() {
+    return std::string("Trakomer ") + TRAKOMER_VERSION;
+}
+
+std::string ComposeTrackGpx(const Track& track, const std::string& trackName) {
+    std::string out = Header();
+    out += " <trk>\n  <name>" + EscapeXml(trackName) + "</name>\n  <trkseg>\n";
+    const int count = WrittenPointCount(track);
+    for (int i = 0; i < count; ++i) {
+        const TrackPoint& p = track.points[static_cast<std::size_t>(i)];
+        out += "   <trkpt " + Position(p.latitude, p.longitude) + "><ele>" + Decimal(p.altitude) +
+               "</ele>";
+        if (p.time != 0) out += "<time>" + FormatGpxTime(p.time, p.hundredths) + "</time>";
+        out += "</trkpt>\n";
+    }
+    out += "  </trkseg>\n </trk>\n</gpx>\n";
+    return out;
+}
+
+std::string ComposeWaypointsGpx(const WaypointTable& waypoints) {
+    std::string out = Header();
+    for (int i = 0; i < waypoints.waypointCount && i < kWaypointCapacity; ++i) {
+        const Waypoint& w = waypoints.entries[static_cast<std::size_t>(i)];
+        out += " <wpt " + Position(w.latitude, w.longitude) + "><name>" + EscapeXml(w.name) +
+               "</name></wpt>\n";
+    }
+    out += "</gpx>\n";
+    return out;
+}
+
+bool WriteTrackGpx(const Track& track, const std::string& path) {
+    return WriteFileAtomically(path, ComposeTrackGpx(track, BaseNameWithoutExtension(path)),
+                               DefaultFileMode());
+}
+
+int64_t WriteWaypointsGpx(const WaypointTable& waypoints, const std::string& path) {
+    if (waypoints.waypointCount <= 0) return 0;
+    if (!WriteFileAtomically(path, ComposeWaypointsGpx(waypoints), DefaultFileMode())) return -1;
+    return FileSize(path);
+}
+
+}  // namespace trakomer
