@@ -88,6 +88,25 @@ public:
     std::vector<Spoken> said;
 };
 
+// The machine's power calls doing nothing, and a scheduler that only
+// records.
+class QuietPower : public PowerPlatform {
+public:
+    uint32_t HoldDisplay() override { return 0; }
+    void ReleaseDisplay() override {}
+    void ResetIdleTimer() override {}
+    int BatteryPercent() override { return 100; }
+    void WakeScreen() override {}
+};
+
+class NoScheduler : public Scheduler {
+public:
+    void RunAppAtTime(const AppCommand& app, const CalendarTime* when) override {
+        runs.push_back({app.path, when != nullptr});
+    }
+    std::vector<std::pair<std::string, bool>> runs;  // path, with a time
+};
+
 class WindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -123,6 +142,8 @@ protected:
         services.files = &chooser_;
         services.speaker = &speaker_;
         services.network = &network_;
+        services.power = &power_;
+        services.scheduler = &scheduler_;
         window_ = std::make_unique<MainWindow>(settings_, paths_, services);
         window_->show();
         window_->StartUp();
@@ -150,6 +171,8 @@ protected:
     ScriptedChooser chooser_;
     RecordingSpeaker speaker_;
     upload::ScriptedConnection network_{{upload::kNetConnected}};
+    QuietPower power_;
+    NoScheduler scheduler_;
     std::unique_ptr<MainWindow> window_;
     int fed_ = 0;
 };
@@ -189,6 +212,16 @@ TEST_F(WindowTest, ExitSavesSettingsButNotTheDeviceChosenForThisRun) {
     EXPECT_NE(text.find("mCommDevice:/dev/ttyUSB7"), std::string::npos) << text;
     EXPECT_EQ(text.find("other-port"), std::string::npos);
     EXPECT_NE(text.find("mUserProfile: 2"), std::string::npos);
+}
+
+TEST_F(WindowTest, RestartRegistersTheRecorderThenExitCancelsTheLauncher) {
+    Create();
+    dialogs_.answer = true;
+    EXPECT_TRUE(window_->AskRestart());
+    const std::vector<std::pair<std::string, bool>> expected = {
+        {window_->RecorderCommand().path, true}, {window_->LauncherCommand().path, false}};
+    EXPECT_EQ(scheduler_.runs, expected);
+    EXPECT_TRUE(fs::exists(paths_.SettingsFile()));
 }
 
 TEST_F(WindowTest, StopSignalSavesARunningRecordingBeforeExit) {
