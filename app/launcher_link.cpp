@@ -25,8 +25,8 @@ void CancelLauncher(Scheduler& scheduler, const AppCommand& launcher) {
     scheduler.RunAppAtTime(launcher, nullptr);
 }
 
-void ApplyProfile(Settings& settings, int profile, Scheduler& scheduler,
-                  const AppCommand& launcher, const std::function<void()>& armTimers) {
+void ApplyProfile(Settings& settings, int profile, Scheduler& scheduler, const AppCommand& launcher,
+                  const std::function<void()>& armTimers) {
     settings.mUserProfile = profile;
     if (profile != kBlackboxProfile) CancelLauncher(scheduler, launcher);
     if (armTimers) armTimers();

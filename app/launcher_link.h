@@ -25,7 +25,7 @@ void CancelLauncher(Scheduler& scheduler, const AppCommand& launcher);
 // The General page's profile (list index + 1): sets mUserProfile; any
 // profile but Blackbox removes the pending launcher run; then re-arms the
 // timers.
-void ApplyProfile(Settings& settings, int profile, Scheduler& scheduler,
-                  const AppCommand& launcher, const std::function<void()>& armTimers);
+void ApplyProfile(Settings& settings, int profile, Scheduler& scheduler, const AppCommand& launcher,
+                  const std::function<void()>& armTimers);
 
 }  // namespace trakomer

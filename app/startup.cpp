@@ -47,7 +47,8 @@ std::unique_ptr<Shell> StartShell(const StartOptions& options, const std::string
     if (!options.device.empty()) shell->window->SetSavedCommDevice(savedDevice);
     // Scheduled starts (the launcher, a restart) keep the home folder.
     if (!options.home.empty()) {
-        shell->window->SetRunArguments({"--home", std::filesystem::absolute(options.home).string()});
+        shell->window->SetRunArguments(
+            {"--home", std::filesystem::absolute(options.home).string()});
     }
     shell->window->show();
     shell->window->StartUp();

@@ -61,13 +61,17 @@ void MainWindow::CreatePower() {
     port_.errorBeep = [this] { services_.alarms->PlayAlarm(paths_.DataFile(kGaveUpAlarm)); };
 }
 
-AppCommand MainWindow::RecorderCommand() const { return {OwnExecutablePath(), runArgs_}; }
+AppCommand MainWindow::RecorderCommand() const {
+    return {OwnExecutablePath(), runArgs_};
+}
 
 AppCommand MainWindow::LauncherCommand() const {
     return {LauncherPath(OwnExecutablePath(), TRAKOMER_INSTALLED_LAUNCHER), runArgs_};
 }
 
-void MainWindow::CancelLauncher() { trakomer::CancelLauncher(*services_.scheduler, LauncherCommand()); }
+void MainWindow::CancelLauncher() {
+    trakomer::CancelLauncher(*services_.scheduler, LauncherCommand());
+}
 
 void MainWindow::ApplyProfile(int profile) {
     trakomer::ApplyProfile(settings_, profile, *services_.scheduler, LauncherCommand(), [this] {

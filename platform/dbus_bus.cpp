@@ -34,8 +34,7 @@ bool ServiceRunning(sd_bus* bus, const char* name) {
     sd_bus_message* reply = nullptr;
     int running = 0;
     if (sd_bus_call_method(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                           "org.freedesktop.DBus", "NameHasOwner", &error, &reply, "s",
-                           name) < 0 ||
+                           "org.freedesktop.DBus", "NameHasOwner", &error, &reply, "s", name) < 0 ||
         sd_bus_message_read(reply, "b", &running) < 0) {
         running = 0;
     }

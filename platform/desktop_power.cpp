@@ -27,11 +27,10 @@ constexpr const char* kReason = "Recording a track";
 int CallScreenSaver(sd_bus* bus, const char* method, const char* types = nullptr, int flag = 0) {
     if (bus == nullptr) return -ENOTCONN;
     sd_bus_error error = SD_BUS_ERROR_NULL;
-    const int result = types ? sd_bus_call_method(bus, kScreenSaver, kScreenSaverPath,
-                                                  kScreenSaver, method, &error, nullptr, types,
-                                                  flag)
-                             : sd_bus_call_method(bus, kScreenSaver, kScreenSaverPath,
-                                                  kScreenSaver, method, &error, nullptr, "");
+    const int result = types ? sd_bus_call_method(bus, kScreenSaver, kScreenSaverPath, kScreenSaver,
+                                                  method, &error, nullptr, types, flag)
+                             : sd_bus_call_method(bus, kScreenSaver, kScreenSaverPath, kScreenSaver,
+                                                  method, &error, nullptr, "");
     sd_bus_error_free(&error);
     return result;
 }
@@ -98,9 +97,13 @@ void DesktopPower::ReleaseDisplay() {
     }
 }
 
-void DesktopPower::ResetIdleTimer() { CallScreenSaver(session_, "SimulateUserActivity"); }
+void DesktopPower::ResetIdleTimer() {
+    CallScreenSaver(session_, "SimulateUserActivity");
+}
 
-void DesktopPower::WakeScreen() { CallScreenSaver(session_, "SetActive", "b", 0); }
+void DesktopPower::WakeScreen() {
+    CallScreenSaver(session_, "SetActive", "b", 0);
+}
 
 int DesktopPower::BatteryPercent() {
     if (ServiceRunning(system_, kUPower)) {
@@ -108,15 +111,16 @@ int DesktopPower::BatteryPercent() {
         int present = 0;
         double percentage = 0;
         const bool read = sd_bus_get_property_trivial(system_, kUPower, kDisplayDevice,
-                                                      "org.freedesktop.UPower.Device",
-                                                      "IsPresent", &error, 'b', &present) >= 0 &&
+                                                      "org.freedesktop.UPower.Device", "IsPresent",
+                                                      &error, 'b', &present) >= 0 &&
                           sd_bus_get_property_trivial(system_, kUPower, kDisplayDevice,
-                                                      "org.freedesktop.UPower.Device",
-                                                      "Percentage", &error, 'd', &percentage) >= 0;
+                                                      "org.freedesktop.UPower.Device", "Percentage",
+                                                      &error, 'd', &percentage) >= 0;
         sd_bus_error_free(&error);
         if (read) {
             if (!present) return 100;
-            if (percentage >= 0 && percentage <= 100) return static_cast<int>(std::lround(percentage));
+            if (percentage >= 0 && percentage <= 100)
+                return static_cast<int>(std::lround(percentage));
         }
     }
     return SysfsBatteryPercent(powerSupplyFolder_.c_str());

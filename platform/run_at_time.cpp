@@ -46,8 +46,8 @@ std::string TimerUnitPrefix(const std::string& path) {
     const size_t slash = path.rfind('/');
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     for (char& c : name) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                           (c >= '0' && c <= '9') || c == '_';
+        const bool plain =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
         if (!plain) c = '_';
     }
     char hex[16];
@@ -80,8 +80,8 @@ void SystemdUserScheduler::RunAppAtTime(const AppCommand& app, const CalendarTim
 
 std::vector<std::string> SessionVariables() {
     std::vector<std::string> variables;
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY",
-                             "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"}) {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS",
+                             "XDG_RUNTIME_DIR"}) {
         const char* value = std::getenv(name);
         if (value && *value) variables.push_back(std::string(name) + "=" + value);
     }

@@ -28,6 +28,7 @@
 #include "upload/connection_manager.h"
 #include "upload/device_id.h"
 #include "tests/gps/nmea_test_util.h"
+#include "tests/app/quiet_power.h"
 
 namespace trakomer {
 namespace {
@@ -86,25 +87,6 @@ public:
         return false;
     }
     std::vector<Spoken> said;
-};
-
-// The machine's power calls doing nothing, and a scheduler that only
-// records.
-class QuietPower : public PowerPlatform {
-public:
-    uint32_t HoldDisplay() override { return 0; }
-    void ReleaseDisplay() override {}
-    void ResetIdleTimer() override {}
-    int BatteryPercent() override { return 100; }
-    void WakeScreen() override {}
-};
-
-class NoScheduler : public Scheduler {
-public:
-    void RunAppAtTime(const AppCommand& app, const CalendarTime* when) override {
-        runs.push_back({app.path, when != nullptr});
-    }
-    std::vector<std::pair<std::string, bool>> runs;  // path, with a time
 };
 
 class WindowTest : public ::testing::Test {
@@ -171,8 +153,8 @@ protected:
     ScriptedChooser chooser_;
     RecordingSpeaker speaker_;
     upload::ScriptedConnection network_{{upload::kNetConnected}};
-    QuietPower power_;
-    NoScheduler scheduler_;
+    test::QuietPower power_;
+    test::RecordingScheduler scheduler_;
     std::unique_ptr<MainWindow> window_;
     int fed_ = 0;
 };

@@ -100,7 +100,9 @@ TEST(Launcher, WakesMarksAndReschedulesOnlyWhenTheRecorderRuns) {
 
         const fs::path marker = runtime / "_trkwake";
         EXPECT_EQ(fs::exists(marker), c.acts);
-        if (c.acts) { EXPECT_EQ(fs::file_size(marker), 0u); }
+        if (c.acts) {
+            EXPECT_EQ(fs::file_size(marker), 0u);
+        }
         EXPECT_EQ(wakes, c.acts ? 1 : 0);
         if (c.acts) {
             ASSERT_EQ(scheduler.runs.size(), 1u);
@@ -109,8 +111,12 @@ TEST(Launcher, WakesMarksAndReschedulesOnlyWhenTheRecorderRuns) {
         } else {
             EXPECT_TRUE(scheduler.runs.empty());
         }
-        if (recorder) { EXPECT_EQ(recorder->Received(), c.acts ? "raise\n" : ""); }
-        if (other) { EXPECT_EQ(other->Received(), "raise\n"); }
+        if (recorder) {
+            EXPECT_EQ(recorder->Received(), c.acts ? "raise\n" : "");
+        }
+        if (other) {
+            EXPECT_EQ(other->Received(), "raise\n");
+        }
         if (!c.otherLauncher) {
             EXPECT_FALSE(fs::exists(runtime / "trastart"));  // released
         }
@@ -130,8 +136,8 @@ TEST(Launcher, WakeTimeCrossesTheYearEndAsACalendarDate) {
     std::tm utc{};
     utc.tm_year = 126, utc.tm_mon = 11, utc.tm_mday = 31, utc.tm_hour = 22, utc.tm_min = 55;
     const int64_t now = timegm(&utc);
-    LauncherPorts ports{runtime.string(), {"/x/trastart", {}}, [now] { return now; }, {},
-                        &scheduler};
+    LauncherPorts ports{
+        runtime.string(), {"/x/trastart", {}}, [now] { return now; }, {}, &scheduler};
     RunLauncher(ports);
     ASSERT_EQ(scheduler.runs.size(), 1u);
     // Friday, 1 January 2027, 00:04:00.000
@@ -169,8 +175,8 @@ TEST(Launcher, ProgramAlwaysExitsWithZeroAndRegistersItself) {
                              "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent", nullptr};
         const char* argv[] = {program.c_str(), "--home", "/some/home", nullptr};
         pid_t pid = 0;
-        ASSERT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr,
-                              const_cast<char**>(argv), const_cast<char**>(env)),
+        ASSERT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, const_cast<char**>(argv),
+                              const_cast<char**>(env)),
                   0);
         int status = -1;
         waitpid(pid, &status, 0);

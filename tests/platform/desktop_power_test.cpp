@@ -152,9 +152,9 @@ private:
                              "org.freedesktop.login1.Manager", kLogin);
         }
         if (services_.upower) {
-            ok = ok && Offer("org.freedesktop.UPower",
-                             "/org/freedesktop/UPower/devices/DisplayDevice",
-                             "org.freedesktop.UPower.Device", kDevice);
+            ok = ok &&
+                 Offer("org.freedesktop.UPower", "/org/freedesktop/UPower/devices/DisplayDevice",
+                       "org.freedesktop.UPower.Device", kDevice);
         }
         return ok;
     }

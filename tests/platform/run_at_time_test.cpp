@@ -32,8 +32,8 @@ TEST(SystemdUserScheduler, ReplacesTheProgramsTimerOrOnlyRemovesIt) {
         stop,
         {"systemd-run", "--user", "--quiet", "--unit=" + prefix + "-20270101000400",
          "--on-calendar=2027-01-01 00:04:00", "--timer-property=AccuracySec=1s",
-         "--timer-property=WakeSystem=true", "--setenv=DISPLAY=:1", "/opt/t r/trastart",
-         "--home", "/h"},
+         "--timer-property=WakeSystem=true", "--setenv=DISPLAY=:1", "/opt/t r/trastart", "--home",
+         "/h"},
         stop,
     };
     EXPECT_EQ(runner.commands, expected);
