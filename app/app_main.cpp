@@ -14,6 +14,7 @@
 
 #include "app/single_instance.h"
 #include "app/startup.h"
+#include "platform/desktop_power.h"
 
 namespace {
 
@@ -68,7 +69,15 @@ int main(int argc, char** argv) {
     }
     // A second instance asks the first to come forward and ends.
     const std::string socketPath = trakomer::InstanceSocketPath();
-    if (trakomer::SendInstanceRequest(socketPath, trakomer::kRaiseRequest)) return 0;
+    if (trakomer::SendInstanceRequest(socketPath, trakomer::kRaiseRequest)) {
+        trakomer::WakeScreenOnSessionBus();
+        return 0;
+    }
+
+    // Logout, shutdown or Ctrl-C stop the program as Exit does, saving a
+    // running recording first. Caught from here on: one that comes while the
+    // window is still being set up is handled as soon as it runs.
+    const int stopFd = WatchStopSignals();
 
     QApplication::setDesktopFileName("trakomer");
     QApplication app(argc, argv);

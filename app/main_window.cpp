@@ -61,6 +61,7 @@ MainWindow::MainWindow(Settings& settings, const ProgramPaths& paths,
     };
     announcer_ = std::make_unique<speech::Announcer>(std::move(sources), *services_.speaker);
 
+    CreatePower();
     CreateUploader();
 
     ports_.dialogs = services_.dialogs;
@@ -72,6 +73,7 @@ MainWindow::MainWindow(Settings& settings, const ProgramPaths& paths,
     ports_.receiver = this;
     ports_.announcements = announcer_.get();
     ports_.pace = this;
+    ports_.power = power_.get();
     recorder_ = std::make_unique<Recorder>(*track_, gps_, OptionsFromSettings(), ports_);
 
     // Waypoints come before the menus so that Fly To lists them.
@@ -108,7 +110,8 @@ void MainWindow::StartUp() {
     speech::SpeakGreeting(*services_.speaker, settings_.mUserName, *services_.clock);
     QApplication::restoreOverrideCursor();
     Timer(5).start(25000);
-    battery_.percent = ReadBatteryPercent();
+    services_.power->ResetIdleTimer();
+    battery_.percent = services_.power->BatteryPercent();
     LoadReferenceTracks();
     recorder_->ArmTimers();
     ComposeAndDraw();
@@ -165,7 +168,9 @@ void MainWindow::OnTimer(int id) {
             uploader_->UploadNow(false, *track_, settings_);
             ComposeAndDraw();
             break;
-        case 5: battery_.percent = ReadBatteryPercent(); break;
+        case 5:
+            battery_.percent = power_->OnBatteryTick(settings_.mUserProfile, track_->lastIndex);
+            break;
         default: break;
     }
 }

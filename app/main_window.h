@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/file_chooser.h"
+#include "app/power_keeper.h"
 #include "app/qt_dialogs.h"
 #include "app/track_files.h"
 #include "core/clock.h"
@@ -25,6 +26,8 @@
 #include "gps/serial_port.h"
 #include "gps/shared_fix.h"
 #include "platform/paths.h"
+#include "platform/power.h"
+#include "platform/run_at_time.h"
 #include "screens/graph_model.h"
 #include "screens/relative_time.h"
 #include "screens/screen_text.h"
@@ -53,6 +56,11 @@ struct WindowServices {
     Speaker* speaker = nullptr;
     Clock* clock = nullptr;
     upload::ConnectionManager* network = nullptr;
+    // Null: the desktop's power calls, systemd user timers and the
+    // program's alarm sounds.
+    PowerPlatform* power = nullptr;
+    Scheduler* scheduler = nullptr;
+    AlarmPlayer* alarms = nullptr;
 };
 
 // The battery charge as the window last read it (every 25 s).
@@ -110,6 +118,22 @@ public:
     // The device written to the settings file at exit when the command line
     // chose another one for this run only.
     void SetSavedCommDevice(std::string device) { savedCommDevice_ = std::move(device); }
+
+    // Power and wake-up (window_power.cpp).
+    // Arguments every scheduled start of the recorder or the launcher gets
+    // (--home DIR when the program was started with it).
+    void SetRunArguments(std::vector<std::string> args) { runArgs_ = std::move(args); }
+    // The recorder and the launcher as the scheduler starts them.
+    AppCommand RecorderCommand() const;
+    AppCommand LauncherCommand() const;
+    // Removes a pending run of the launcher (Exit, leaving Blackbox).
+    void CancelLauncher();
+    // The General page's profile (list index + 1).
+    void ApplyProfile(int profile);
+    // Asks to restart; on Yes the recorder is registered for 2 s from now
+    // and Exit runs. Returns the answer.
+    bool AskRestart();
+    const PowerState& Power() const { return power_->State(); }
 
     // State for tests and the screens.
     Track& CurrentTrack() { return *track_; }
@@ -174,6 +198,7 @@ private:
     void Zoom(bool in);
     void ResetZoom();
     void CreateUploader();
+    void CreatePower();
     RecordingOptions OptionsFromSettings() const;
 
     Settings& settings_;
@@ -184,7 +209,13 @@ private:
     std::unique_ptr<TrackFiles> ownTrackFiles_;
     std::unique_ptr<speech::SpeechOutput> ownSpeech_;
     std::unique_ptr<upload::ConnectionManager> ownNetwork_;
-    upload::NoIdleTimer idleTimer_;
+    std::unique_ptr<PowerPlatform> ownPower_;
+    std::unique_ptr<CommandRunner> ownRunner_;
+    std::unique_ptr<Scheduler> ownScheduler_;
+    std::unique_ptr<AlarmPlayer> ownAlarms_;
+    std::unique_ptr<PowerKeeper> power_;
+    std::vector<std::string> runArgs_;
+    PowerIdleTimer idleTimer_;
     std::unique_ptr<upload::Uploader> uploader_;
     SystemClock systemClock_;
 

@@ -1,5 +1,7 @@
 #include "app/single_instance.h"
 
+#include "platform/runtime_folder.h"
+
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -42,10 +44,7 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 std::string InstanceSocketPath() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::string folder = runtime && *runtime ? std::string(runtime) + "/trakomer"
-                                             : "/tmp/trakomer-" + std::to_string(getuid());
-    return folder + "/trakomer";
+    return RuntimeFolder() + "/trakomer";
 }
 
 bool SendInstanceRequest(const std::string& socketPath, const std::string& line) {

@@ -2,6 +2,8 @@
 
 #include <QSocketNotifier>
 
+#include <filesystem>
+
 #include "core/settings_file.h"
 
 namespace trakomer {
@@ -43,6 +45,11 @@ std::unique_ptr<Shell> StartShell(const StartOptions& options, const std::string
 
     shell->window = std::make_unique<MainWindow>(shell->settings, shell->paths, services);
     if (!options.device.empty()) shell->window->SetSavedCommDevice(savedDevice);
+    // Scheduled starts (the launcher, a restart) keep the home folder.
+    if (!options.home.empty()) {
+        shell->window->SetRunArguments(
+            {"--home", std::filesystem::absolute(options.home).string()});
+    }
     shell->window->show();
     shell->window->StartUp();
 

@@ -202,7 +202,7 @@ void MainWindow::Exit() {
     for (QTimer& timer : timers_) timer.stop();
     port_.closePauseMs = 0;
     port_.Close();
-    // Cancelling the launcher's wake-up is the power module's (not yet here).
+    CancelLauncher();
     QApplication::exit(0);
 }
 

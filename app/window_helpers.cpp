@@ -1,5 +1,7 @@
 #include "app/window_helpers.h"
 
+#include "platform/power.h"
+
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -8,16 +10,7 @@
 namespace trakomer {
 
 int ReadBatteryPercent(const std::string& powerSupplyFolder) {
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(powerSupplyFolder, error)) {
-        std::ifstream type(entry.path() / "type");
-        std::string kind;
-        if (!(type >> kind) || kind != "Battery") continue;
-        std::ifstream capacity(entry.path() / "capacity");
-        int percent = 0;
-        if (capacity >> percent) return percent;
-    }
-    return 100;
+    return SysfsBatteryPercent(powerSupplyFolder.c_str());
 }
 
 ClockTime LocalClock(const Clock& clock) {

@@ -16,6 +16,7 @@
 #include "gl/frame_image.h"
 #include "gl/screen_views.h"
 #include "screens/screens.h"
+#include "tests/app/quiet_power.h"
 #include "tests/gl/gl_fixture.h"
 #include "tests/gps/nmea_test_util.h"
 
@@ -80,7 +81,10 @@ protected:
         settings_.mAutoStart = 0;
         settings_.mUserName.clear();
         settings_.mCommDevice = home_ + "/no-such-port";
-        window_ = std::make_unique<MainWindow>(settings_, paths_, WindowServices{});
+        WindowServices services;
+        services.power = &power_;
+        services.scheduler = &scheduler_;
+        window_ = std::make_unique<MainWindow>(settings_, paths_, services);
         window_->show();
         window_->StartUp();
     }
@@ -100,6 +104,8 @@ protected:
     std::string home_;
     ProgramPaths paths_;
     Settings settings_;
+    test::QuietPower power_;
+    test::RecordingScheduler scheduler_;
     std::unique_ptr<MainWindow> window_;
     int fed_ = 0;
 };

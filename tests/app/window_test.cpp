@@ -30,6 +30,7 @@
 #include "upload/connection_manager.h"
 #include "upload/device_id.h"
 #include "tests/gps/nmea_test_util.h"
+#include "tests/app/quiet_power.h"
 
 namespace trakomer {
 namespace {
@@ -125,6 +126,8 @@ protected:
         services.files = &chooser_;
         services.speaker = &speaker_;
         services.network = &network_;
+        services.power = &power_;
+        services.scheduler = &scheduler_;
         window_ = std::make_unique<MainWindow>(settings_, paths_, services);
         window_->show();
         window_->StartUp();
@@ -152,6 +155,8 @@ protected:
     ScriptedChooser chooser_;
     RecordingSpeaker speaker_;
     upload::ScriptedConnection network_{{upload::kNetConnected}};
+    test::QuietPower power_;
+    test::RecordingScheduler scheduler_;
     std::unique_ptr<MainWindow> window_;
     int fed_ = 0;
 };
@@ -191,6 +196,16 @@ TEST_F(WindowTest, ExitSavesSettingsButNotTheDeviceChosenForThisRun) {
     EXPECT_NE(text.find("mCommDevice:/dev/ttyUSB7"), std::string::npos) << text;
     EXPECT_EQ(text.find("other-port"), std::string::npos);
     EXPECT_NE(text.find("mUserProfile: 2"), std::string::npos);
+}
+
+TEST_F(WindowTest, RestartRegistersTheRecorderThenExitCancelsTheLauncher) {
+    Create();
+    dialogs_.answer = true;
+    EXPECT_TRUE(window_->AskRestart());
+    const std::vector<std::pair<std::string, bool>> expected = {
+        {window_->RecorderCommand().path, true}, {window_->LauncherCommand().path, false}};
+    EXPECT_EQ(scheduler_.runs, expected);
+    EXPECT_TRUE(fs::exists(paths_.SettingsFile()));
 }
 
 TEST_F(WindowTest, StopSignalSavesARunningRecordingBeforeExit) {

@@ -1,0 +1,19 @@
+#include "app/restart.h"
+
+namespace trakomer {
+
+bool AskRestart(Dialogs& dialogs, Scheduler& scheduler, const Clock& clock,
+                const AppCommand& recorder, const std::function<void()>& exitCommand) {
+    if (!dialogs.AskYesNo(
+            "In order for your changes to take effect the application needs to restart",
+            "Restart now?")) {
+        return false;
+    }
+    if (const auto when = LocalCalendarTime(clock.UnixSeconds() + kRestartDelaySeconds)) {
+        scheduler.RunAppAtTime(recorder, &*when);
+    }
+    if (exitCommand) exitCommand();
+    return true;
+}
+
+}  // namespace trakomer
