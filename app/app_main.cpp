@@ -82,11 +82,6 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName("trakomer");
     QApplication app(argc, argv);
     QApplication::setApplicationName("trakomer");
-    // Logout, shutdown or Ctrl-C stop the program as Exit does, saving a
-    // running recording first. The signals are caught before the window is
-    // built, so one that arrives while it starts is handled once the main
-    // loop runs instead of killing the program half set up.
-    const int stopFd = WatchStopSignals();
     auto shell = trakomer::StartShell(options, socketPath);
     if (!shell) return 0;  // lost the race to another instance
 
