@@ -25,6 +25,7 @@
 #include "gps/serial_port.h"
 #include "gps/shared_fix.h"
 #include "platform/paths.h"
+#include "prefs/preferences_host.h"
 #include "screens/graph_model.h"
 #include "screens/relative_time.h"
 #include "screens/screen_text.h"
@@ -78,7 +79,8 @@ class MainWindow : public QMainWindow,
                    public MenuControl,
                    public ViewControl,
                    public ReceiverLink,
-                   public PaceFeedback {
+                   public PaceFeedback,
+                   public prefs::PreferencesHost {
 public:
     MainWindow(Settings& settings, const ProgramPaths& paths, const WindowServices& services);
     ~MainWindow() override;
@@ -145,6 +147,17 @@ public:
     // PaceFeedback
     bool PaceTrackLoaded() const override { return pace_.active; }
     void UpdateRelativeTime(int index) override;
+    // PreferencesHost (window_preferences.cpp)
+    void CancelLauncher() override;
+    void RearmTimers() override;
+    void ResizeGl() override;
+    void ReopenReceiver() override;
+    void ReloadWaypoints() override;
+    void SaveSettingsFile() override;
+    void RequestRestart() override;
+    void StopPointTick() override;
+    SerialPort& ReceiverPort() override { return port_; }
+    SharedGpsFix& ReceiverFix() override { return gps_; }
 
 protected:
     void keyReleaseEvent(QKeyEvent* event) override;
@@ -168,6 +181,7 @@ private:
     void LoadReferenceTracks();
     void SetWaypoint();
     void ShowAbout();
+    void ShowPreferences();
     void OpenHelp();
     void Exit();
     void StepScreen(bool forward);
@@ -211,6 +225,7 @@ private:
     int lastTapX_ = 0, lastTapY_ = 0;
     std::string trackTitle_;
     std::optional<std::string> savedCommDevice_;
+    std::string startDevice_;  // the device the receiver was opened on at start
     WaypointTable waypoints_;
     ReferenceTrack displayTrack_;
 
