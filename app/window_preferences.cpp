@@ -66,6 +66,8 @@ void MainWindow::RequestRestart() {
     Exit();
 }
 
-void MainWindow::StopPointTick() { Timer(2).stop(); }
+void MainWindow::StopPointTick() {
+    Timer(2).stop();
+}
 
 }  // namespace trakomer

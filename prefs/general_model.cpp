@@ -7,7 +7,9 @@ namespace trakomer::prefs {
 
 namespace {
 
-int UnitsOfIndex(int index) { return index == 1 ? 2 : 1; }
+int UnitsOfIndex(int index) {
+    return index == 1 ? 2 : 1;
+}
 
 int ClampIndex(int value, int count) {
     return value >= 1 && value <= count ? value - 1 : 0;

@@ -36,7 +36,7 @@ struct GeneralFields {
     std::string stopDistance;  // "%.1f"
     std::string stopSpeed;     // "%.1f"
     std::string name;
-    std::string weight;        // "%.1f" of the weight in the shown units
+    std::string weight;  // "%.1f" of the weight in the shown units
 };
 
 GeneralFields GeneralFieldsFrom(const Settings& settings);

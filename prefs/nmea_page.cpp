@@ -86,8 +86,8 @@ void NmeaPage::Scan() {
     ScanOptions options = scanOptions_;
     if (!options.sleep) options.sleep = [this](int ms) { Wait(ms); };
     options.stopRequested = [this] { return stop_; };
-    ScanPorts(*this, ports_, PortSettingsFrom(settings_), host_.ReceiverPort(),
-              host_.ReceiverFix(), options);
+    ScanPorts(*this, ports_, PortSettingsFrom(settings_), host_.ReceiverPort(), host_.ReceiverFix(),
+              options);
     scanning_ = false;
     if (onScanning) onScanning(false);
 }
@@ -108,22 +108,38 @@ void NmeaPage::Wait(int ms) {
     waiting_ = nullptr;
 }
 
-void NmeaPage::EnableScanButton(bool enabled) { scan_->setEnabled(enabled); }
-int NmeaPage::SelectedPortLine() const { return port_->currentIndex(); }
-int NmeaPage::SelectedBaudIndex() const { return baud_->currentIndex(); }
-void NmeaPage::SelectPortLine(int line) { port_->setCurrentIndex(line); }
-void NmeaPage::SelectBaudIndex(int index) { baud_->setCurrentIndex(index); }
+void NmeaPage::EnableScanButton(bool enabled) {
+    scan_->setEnabled(enabled);
+}
+int NmeaPage::SelectedPortLine() const {
+    return port_->currentIndex();
+}
+int NmeaPage::SelectedBaudIndex() const {
+    return baud_->currentIndex();
+}
+void NmeaPage::SelectPortLine(int line) {
+    port_->setCurrentIndex(line);
+}
+void NmeaPage::SelectBaudIndex(int index) {
+    baud_->setCurrentIndex(index);
+}
 
 void NmeaPage::SetStatus(const std::string& text) {
     status_ = text;
     statusLabel_->setText(ToQ(status_));
 }
 
-void NmeaPage::AppendStatus(const std::string& text) { SetStatus(status_ + text); }
+void NmeaPage::AppendStatus(const std::string& text) {
+    SetStatus(status_ + text);
+}
 
-void NmeaPage::ProcessPendingMessages() { QApplication::processEvents(); }
+void NmeaPage::ProcessPendingMessages() {
+    QApplication::processEvents();
+}
 
-void NmeaPage::StopPointTick() { host_.StopPointTick(); }
+void NmeaPage::StopPointTick() {
+    host_.StopPointTick();
+}
 
 void NmeaPage::Store(Settings& settings, ApplyEffects& effects) {
     PageChoices c;

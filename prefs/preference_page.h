@@ -42,8 +42,12 @@ private:
     Kind kind_;
 };
 
-inline QString ToQ(const std::string& text) { return QString::fromStdString(text); }
-inline std::string ToStd(const QString& text) { return text.toStdString(); }
+inline QString ToQ(const std::string& text) {
+    return QString::fromStdString(text);
+}
+inline std::string ToStd(const QString& text) {
+    return text.toStdString();
+}
 
 // A line edit with an object name, a text and room for the setting's
 // capacity.

@@ -28,8 +28,8 @@ PreferencesSheet::PreferencesSheet(Settings& settings, PreferencesHost& host,
     }
     nmea_ = new NmeaPage(settings_, services_.ports, host_, services_.scan);
     tracks_ = new TracksPage(settings_, services_.chooseFile);
-    pages_ = {new GeneralPage(settings_), nmea_, new ScreensPage(settings_),
-              new SpeechPage(settings_),  tracks_, new UploadPage(settings_),
+    pages_ = {new GeneralPage(settings_),  nmea_,   new ScreensPage(settings_),
+              new SpeechPage(settings_),   tracks_, new UploadPage(settings_),
               new MapsPage(services_.maps)};
     shown_.assign(pages_.size(), false);
 

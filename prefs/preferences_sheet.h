@@ -28,18 +28,18 @@ inline constexpr const char* kRestartText =
     "In order for your changes to take effect the application needs to restart";
 
 // The page titles in sheet order.
-inline constexpr std::array<const char*, 7> kPageTitles = {
-    "General", "NMEA", "Screens", "Speech", "Tracks", "Upload", "Maps"};
+inline constexpr std::array<const char*, 7> kPageTitles = {"General", "NMEA",   "Screens", "Speech",
+                                                           "Tracks",  "Upload", "Maps"};
 // Image names for the rendered pages, in the same order.
 inline constexpr std::array<const char*, 7> kPageFiles = {
     "general.png", "nmea.png", "screens.png", "speech.png", "tracks.png", "upload.png", "maps.png"};
 
 struct SheetServices {
-    Dialogs* dialogs = nullptr;     // asks "Restart now?"
-    PortList ports;                 // the NMEA page's port list
-    std::vector<MapRow> maps;       // the Maps page's rows
-    ChooseFile chooseFile;          // default: the platform's open-file dialog
-    ScanOptions scan;               // settle time of the port scan
+    Dialogs* dialogs = nullptr;  // asks "Restart now?"
+    PortList ports;              // the NMEA page's port list
+    std::vector<MapRow> maps;    // the Maps page's rows
+    ChooseFile chooseFile;       // default: the platform's open-file dialog
+    ScanOptions scan;            // settle time of the port scan
 };
 
 class NmeaPage;

@@ -8,12 +8,18 @@ namespace trakomer::prefs {
 const char* UnitLabel(IntervalUnit unit, int units) {
     const UnitLabels labels = UnitLabelsFor(units);
     switch (unit) {
-        case IntervalUnit::Minutes: return "min";
-        case IntervalUnit::Seconds: return "s";
-        case IntervalUnit::Distance: return labels.distance;
-        case IntervalUnit::Altitude: return labels.altitude;
-        case IntervalUnit::Energy: return labels.energy;
-        case IntervalUnit::Percent: return "%";
+        case IntervalUnit::Minutes:
+            return "min";
+        case IntervalUnit::Seconds:
+            return "s";
+        case IntervalUnit::Distance:
+            return labels.distance;
+        case IntervalUnit::Altitude:
+            return labels.altitude;
+        case IntervalUnit::Energy:
+            return labels.energy;
+        case IntervalUnit::Percent:
+            return "%";
     }
     return "";
 }

@@ -51,8 +51,8 @@ SpeechPage::SpeechPage(const Settings& settings, QWidget* parent) : PreferencePa
 void SpeechPage::EnableRows() {
     const bool on = voice_->isChecked();
     for (const Row& row : rows_) {
-        for (QWidget* w : std::initializer_list<QWidget*>{row.check, row.every, row.interval,
-                                                          row.unit}) {
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{row.check, row.every, row.interval, row.unit}) {
             w->setEnabled(on);
         }
     }

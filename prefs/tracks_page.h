@@ -32,8 +32,7 @@ private:
         QCheckBox* box = nullptr;
         QPushButton* choose = nullptr;
     };
-    QWidget* MakeGroup(const char* title, const char* name, FileChoice& choice,
-                       const char* filter);
+    QWidget* MakeGroup(const char* title, const char* name, FileChoice& choice, const char* filter);
 
     ChooseFile chooseFile_;
     bool filesChanged_ = false;

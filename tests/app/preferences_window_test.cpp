@@ -17,8 +17,10 @@
 #include <string>
 #include <thread>
 
+#include "app/command_ids.h"
 #include "app/main_window.h"
 #include "core/settings_file.h"
+#include "core/timer_plan.h"
 #include "prefs/preferences_sheet.h"
 #include "tests/gps/nmea_test_util.h"
 #include "tests/gps/pty_pair.h"
@@ -142,6 +144,24 @@ TEST_F(PreferencesWindowTest, ScanFindsTheReceiverAndOkReopensTheRecorderOnIt) {
     EXPECT_EQ(saved.mCommDevice, receiver.SlavePath());
 }
 
+TEST_F(PreferencesWindowTest, PreferencesCommandAppliesTheProfileAndWritesTheSettings) {
+    bool modalSeen = false;
+    QTimer::singleShot(0, window_.get(), [&] {
+        QWidget* sheet = QApplication::activeModalWidget();
+        ASSERT_NE(sheet, nullptr);
+        modalSeen = sheet->windowTitle() == "Preferences";
+        sheet->findChild<QComboBox*>("profile")->setCurrentIndex(0);  // Walk
+        sheet->findChild<QPushButton*>("ok")->click();
+    });
+    window_->RunCommand(kCmdPreferences);
+    EXPECT_TRUE(modalSeen);
+    EXPECT_EQ(settings_.mUserProfile, 1);
+    EXPECT_EQ(window_->Timer(2).interval(), PointPeriodMs(1));
+    Settings saved = DefaultSettings(home_);
+    ASSERT_TRUE(LoadSettings(paths_.SettingsFile(), saved));
+    EXPECT_EQ(saved.mUserProfile, 1);
+}
+
 TEST_F(PreferencesWindowTest, CancelDuringAScanRestoresTheReceiver) {
     test::PtyPair silent;
     prefs::SheetServices services;
@@ -150,13 +170,10 @@ TEST_F(PreferencesWindowTest, CancelDuringAScanRestoresTheReceiver) {
     prefs::PreferencesSheet sheet(settings_, *window_, std::move(services), window_.get());
     sheet.show();
     sheet.Pages()->setCurrentIndex(1);
-    QTimer::singleShot(100, &sheet, [&] {
-        sheet.findChild<QPushButton*>("cancel")->click();
-    });
+    QTimer::singleShot(100, &sheet, [&] { sheet.findChild<QPushButton*>("cancel")->click(); });
     sheet.findChild<QPushButton*>("scan")->click();
     EXPECT_FALSE(sheet.isVisible());
-    EXPECT_EQ(sheet.findChild<QLabel*>("status")->text().toStdString(),
-              "No valid settings found!");
+    EXPECT_EQ(sheet.findChild<QLabel*>("status")->text().toStdString(), "No valid settings found!");
     EXPECT_EQ(settings_.mCommDevice, home_ + "/no-such-port");
     EXPECT_EQ(window_->Port().devicePath, home_ + "/no-such-port");
     EXPECT_TRUE(window_->Timer(2).isActive());

@@ -30,9 +30,9 @@ TEST(RenderPreferences, WritesSevenPagesAtTheWindowSize) {
     const fs::path home = pattern;
     std::ofstream(home / "trakomer.ini") << "mUserName:Ann\nmUnits: 2\n";
     const fs::path out = home / "pictures";
-    const std::string command = "QT_QPA_PLATFORM=offscreen " TRAKOMER_BINARY_DIR
-                                "/app/trakomer --home " + home.string() +
-                                " --render-preferences " + out.string() + " 2>/dev/null";
+    const std::string command =
+        "QT_QPA_PLATFORM=offscreen " TRAKOMER_BINARY_DIR "/app/trakomer --home " + home.string() +
+        " --render-preferences " + out.string() + " 2>/dev/null";
     EXPECT_EQ(std::system(command.c_str()), 0);
     for (const char* name : {"general.png", "nmea.png", "screens.png", "speech.png", "tracks.png",
                              "upload.png", "maps.png"}) {

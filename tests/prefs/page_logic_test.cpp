@@ -41,8 +41,7 @@ TEST(NumberText, ReadsAsFarAsItParsesAndNeverYieldsNonFinite) {
     for (const Case& c : cases) {
         EXPECT_EQ(LeadingDecimal(c.text), c.decimal) << c.text;
         EXPECT_EQ(LeadingInteger(c.text), c.integer) << c.text;
-        EXPECT_EQ(LeadingFloat(c.text).has_value(), c.fitsFloat && c.decimal.has_value())
-            << c.text;
+        EXPECT_EQ(LeadingFloat(c.text).has_value(), c.fitsFloat && c.decimal.has_value()) << c.text;
     }
     EXPECT_EQ(FormatFixed(191.8, 1), "191.8");
     EXPECT_EQ(FormatFixed(1.0, 2), "1.00");
@@ -98,9 +97,9 @@ TEST(ScreensModel, OneTrackScreenStaysOn) {
         bool track0, track1;
     };
     const Case cases[] = {
-        {{false, false, true, true, true, true}, 1, true, false},  // cleared speed
-        {{false, false, true, true, true, true}, 0, false, true},  // cleared altitude
-        {{true, false, true, true, true, true}, 1, true, false},   // one left: no change
+        {{false, false, true, true, true, true}, 1, true, false},    // cleared speed
+        {{false, false, true, true, true, true}, 0, false, true},    // cleared altitude
+        {{true, false, true, true, true, true}, 1, true, false},     // one left: no change
         {{false, false, false, true, true, true}, 2, false, false},  // not a track box
     };
     for (const Case& c : cases) {

@@ -144,7 +144,7 @@ TEST_F(SheetTest, HeadingAndOkResizesTheGlView) {
     EXPECT_EQ(settings_.mUpMode, 2);
     EXPECT_TRUE(host_->Called("ResizeGl"));
     EXPECT_TRUE(host_->Called("RearmTimers"));
-    EXPECT_TRUE(host_->Called("CancelLauncher"));  // Car is not Blackbox
+    EXPECT_TRUE(host_->Called("CancelLauncher"));   // Car is not Blackbox
     EXPECT_FALSE(host_->Called("ReopenReceiver"));  // NMEA page never shown
 }
 
@@ -167,9 +167,9 @@ TEST_F(SheetTest, OnlyAPaceOrDisplayTrackAsksForARestart) {
         const char* button;
         bool asks;
     };
-    for (const Case& c : {Case{"usePace", "choosePace", true},
-                          Case{"useDisplay", "chooseDisplay", true},
-                          Case{"useWaypoints", "chooseWaypoints", false}}) {
+    for (const Case& c :
+         {Case{"usePace", "choosePace", true}, Case{"useDisplay", "chooseDisplay", true},
+          Case{"useWaypoints", "chooseWaypoints", false}}) {
         TearDown();
         SetUp();
         Show("Tracks");
