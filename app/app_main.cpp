@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/render_preferences.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "platform/desktop_power.h"
@@ -20,9 +21,12 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: trakomer [--home DIR] [--device PATH|demo|demo:LOG]\n"
+    "       trakomer [--home DIR] --render-preferences OUTDIR\n"
     "  --home DIR     keep the settings and the program's data files in DIR\n"
     "  --device PATH  read the GPS receiver on PATH for this run (for example\n"
-    "                 /dev/ttyUSB0, /dev/rfcomm0); 'demo' replays the demo log\n";
+    "                 /dev/ttyUSB0, /dev/rfcomm0); 'demo' replays the demo log\n"
+    "  --render-preferences OUTDIR  write the seven preference pages as PNG\n"
+    "                 images into OUTDIR and exit\n";
 
 // Write end of the pipe that turns stop signals into main-loop events (a
 // signal handler can do no more than write a byte).
@@ -66,6 +70,12 @@ int main(int argc, char** argv) {
     if (!trakomer::ParseStartOptions(args, options, error)) {
         std::fprintf(stderr, "trakomer: %s\n%s", error.c_str(), kUsage);
         return 2;
+    }
+    if (!options.renderPreferences.empty()) {
+        // Pictures for documentation and checks need no display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        return trakomer::RenderPreferences(options.home, options.renderPreferences);
     }
     // A second instance asks the first to come forward and ends.
     const std::string socketPath = trakomer::InstanceSocketPath();

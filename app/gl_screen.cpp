@@ -21,6 +21,17 @@ GlScreen::GlScreen(ShowFrame show) : show_(std::move(show)), gl_(std::make_uniqu
 
 GlScreen::~GlScreen() { gl::ShutdownGl(gl_->context); }
 
+std::vector<prefs::MapRow> GlScreen::MapRows() const {
+    std::vector<prefs::MapRow> rows;
+    const gl::ImageSlotTable& images = gl_->context.images;
+    for (int i = 0; i < images.count; ++i) {
+        if (i == images.eye || i == images.startup || i == images.startButton) continue;
+        const gl::ImageSlot& slot = images.slots[static_cast<size_t>(i)];
+        rows.push_back({slot.path, slot.lon1, slot.lat1, slot.lon2, slot.lat2});
+    }
+    return rows;
+}
+
 double GlScreen::HalfWidthNm() const { return gl_->views.map.halfWidthNm; }
 
 bool GlScreen::EnsureContext(QSize area, int upMode) {

@@ -8,8 +8,10 @@
 #include <functional>
 
 #include <memory>
+#include <vector>
 
 #include "gl/gl_seams.h"
+#include "prefs/maps_model.h"
 
 // The GL headers name a member `slots`, which Qt's keyword macros break:
 // they are included only by sources built with QT_NO_KEYWORDS.
@@ -42,6 +44,10 @@ public:
     double HalfWidthNm() const;
     // The position under a tap (y downward), as of the last frame.
     gl::LatLon ProjectFromView(int x, int y) const;
+
+    // The loaded map images with their corners (the eye, start-up and
+    // start-button images left out), in slot order.
+    std::vector<prefs::MapRow> MapRows() const;
 
     // GlWindowSeam
     void FramePresented(const gl::FrameImage& frame) override;

@@ -104,6 +104,7 @@ MainWindow::~MainWindow() {
 void MainWindow::StartUp() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     port_.closePauseMs = 0;
+    startDevice_ = settings_.mCommDevice;
     port_.Open(PortSettingsFrom(settings_), true);
     port_.StartReader(gps_);
     Raise();

@@ -28,6 +28,7 @@
 #include "platform/paths.h"
 #include "platform/power.h"
 #include "platform/run_at_time.h"
+#include "prefs/preferences_host.h"
 #include "screens/graph_model.h"
 #include "screens/relative_time.h"
 #include "screens/screen_text.h"
@@ -86,7 +87,8 @@ class MainWindow : public QMainWindow,
                    public MenuControl,
                    public ViewControl,
                    public ReceiverLink,
-                   public PaceFeedback {
+                   public PaceFeedback,
+                   public prefs::PreferencesHost {
 public:
     MainWindow(Settings& settings, const ProgramPaths& paths, const WindowServices& services);
     ~MainWindow() override;
@@ -126,8 +128,6 @@ public:
     // The recorder and the launcher as the scheduler starts them.
     AppCommand RecorderCommand() const;
     AppCommand LauncherCommand() const;
-    // Removes a pending run of the launcher (Exit, leaving Blackbox).
-    void CancelLauncher();
     // The General page's profile (list index + 1).
     void ApplyProfile(int profile);
     // Asks to restart; on Yes the recorder is registered for 2 s from now
@@ -169,6 +169,18 @@ public:
     // PaceFeedback
     bool PaceTrackLoaded() const override { return pace_.active; }
     void UpdateRelativeTime(int index) override;
+    // PreferencesHost (window_preferences.cpp; CancelLauncher, which
+    // removes a pending run of the launcher, in window_power.cpp)
+    void CancelLauncher() override;
+    void RearmTimers() override;
+    void ResizeGl() override;
+    void ReopenReceiver() override;
+    void ReloadWaypoints() override;
+    void SaveSettingsFile() override;
+    void RequestRestart() override;
+    void StopPointTick() override;
+    SerialPort& ReceiverPort() override { return port_; }
+    SharedGpsFix& ReceiverFix() override { return gps_; }
 
 protected:
     void keyReleaseEvent(QKeyEvent* event) override;
@@ -192,6 +204,7 @@ private:
     void LoadReferenceTracks();
     void SetWaypoint();
     void ShowAbout();
+    void ShowPreferences();
     void OpenHelp();
     void Exit();
     void StepScreen(bool forward);
@@ -242,6 +255,7 @@ private:
     int lastTapX_ = 0, lastTapY_ = 0;
     std::string trackTitle_;
     std::optional<std::string> savedCommDevice_;
+    std::string startDevice_;  // the device the receiver was opened on at start
     WaypointTable waypoints_;
     ReferenceTrack displayTrack_;
 

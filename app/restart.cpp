@@ -9,11 +9,16 @@ bool AskRestart(Dialogs& dialogs, Scheduler& scheduler, const Clock& clock,
             "Restart now?")) {
         return false;
     }
+    Restart(scheduler, clock, recorder, exitCommand);
+    return true;
+}
+
+void Restart(Scheduler& scheduler, const Clock& clock, const AppCommand& recorder,
+             const std::function<void()>& exitCommand) {
     if (const auto when = LocalCalendarTime(clock.UnixSeconds() + kRestartDelaySeconds)) {
         scheduler.RunAppAtTime(recorder, &*when);
     }
     if (exitCommand) exitCommand();
-    return true;
 }
 
 }  // namespace trakomer

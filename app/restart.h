@@ -18,4 +18,9 @@ constexpr int kRestartDelaySeconds = 2;
 bool AskRestart(Dialogs& dialogs, Scheduler& scheduler, const Clock& clock,
                 const AppCommand& recorder, const std::function<void()>& exitCommand);
 
+// The restart itself, for a caller that has asked already: registers
+// `recorder` for 2 s from now, then runs `exitCommand`.
+void Restart(Scheduler& scheduler, const Clock& clock, const AppCommand& recorder,
+             const std::function<void()>& exitCommand);
+
 }  // namespace trakomer

@@ -21,6 +21,11 @@ bool ParseStartOptions(std::vector<std::string> args, StartOptions& options, std
             options.device = args[++i];
         } else if (arg.rfind("--device=", 0) == 0) {
             options.device = arg.substr(9);
+        } else if (arg == "--render-preferences" && i + 1 < args.size()) {
+            options.renderPreferences = args[++i];
+        } else if (arg == "--render-preferences") {
+            error = "--render-preferences needs a folder";
+            return false;
         } else if (arg == "--device") {
             error = "--device needs a device path";
             return false;

@@ -17,6 +17,7 @@ namespace trakomer {
 struct StartOptions {
     std::string home;    // --home DIR
     std::string device;  // --device PATH (overrides mCommDevice for this run)
+    std::string renderPreferences;  // --render-preferences OUTDIR
 };
 
 // False with a message for an unknown option or a missing value.

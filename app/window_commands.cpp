@@ -72,7 +72,11 @@ void MainWindow::RunCommand(int command) {
             view_.flyTo = false;
             break;
         case kCmdSetWaypoint: SetWaypoint(); break;
-        case kCmdPreferences: break;  // the preference sheet hooks in here
+        case kCmdPreferences: {
+            ModalScope modal(modalOpen_);
+            ShowPreferences();
+            break;
+        }
         case kCmdStop: recorder_->ConfirmStop(); break;
         case kCmdReset: recorder_->ConfirmReset(); break;
         case kCmdContents: OpenHelp(); break;

@@ -88,10 +88,12 @@ ScanResult ScanPorts(ScanPage& page, const PortList& ports, const PortSettings& 
     const uint32_t count0 = fix.SentenceCount();
 
     ScanResult result;
-    for (size_t line = 0; line < ports.size() && !result.found; ++line) {
+    const auto stopped = [&options] { return options.stopRequested && options.stopRequested(); };
+    for (size_t line = 0; line < ports.size() && !result.found && !stopped(); ++line) {
         const std::string& device = ports[line].portName;
         page.SelectPortLine(static_cast<int>(line));
         for (int b = static_cast<int>(kBaudRates.size()) - 1; b >= 0; --b) {
+            if (stopped()) break;
             const int baud = kBaudRates[b];
             page.SelectBaudIndex(b);
             page.SetStatus(ScanningText(device, baud));

@@ -64,6 +64,8 @@ public:
 struct ScanOptions {
     int settleMs = 500;  // wait after each open before the one read
     std::function<void(int ms)> sleep;  // defaults to a real sleep
+    // Asked before each try; true ends the scan as if nothing was found.
+    std::function<bool()> stopRequested;
 };
 
 struct ScanResult {
