@@ -85,12 +85,14 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName("trakomer");
     QApplication app(argc, argv);
     QApplication::setApplicationName("trakomer");
+    // Logout, shutdown or Ctrl-C stop the program as Exit does, saving a
+    // running recording first. The signals are caught from here on: one that
+    // arrives while the window starts (loading its images takes a moment)
+    // waits in the pipe for the main loop.
+    const int stopFd = WatchStopSignals();
     auto shell = trakomer::StartShell(options, socketPath);
     if (!shell) return 0;  // lost the race to another instance
 
-    // Logout, shutdown or Ctrl-C stop the program as Exit does, saving a
-    // running recording first.
-    const int stopFd = WatchStopSignals();
     std::unique_ptr<QSocketNotifier> stopNotifier;
     if (stopFd >= 0) {
         stopNotifier = std::make_unique<QSocketNotifier>(stopFd, QSocketNotifier::Read);
