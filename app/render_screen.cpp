@@ -52,14 +52,13 @@ bool ParseSize(const std::string& text, int& width, int& height) {
 
 }  // namespace
 
-bool TakeRenderOptions(std::vector<std::string>& args, RenderOptions& options,
-                       std::string& error) {
+bool TakeRenderOptions(std::vector<std::string>& args, RenderOptions& options, std::string& error) {
     std::vector<std::string> rest;
     bool any = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool ours = arg == "--render-screen" || arg == "--track" || arg == "--out" ||
-                          arg == "--size";
+        const bool ours =
+            arg == "--render-screen" || arg == "--track" || arg == "--out" || arg == "--size";
         if (!ours) {
             rest.push_back(arg);
             continue;

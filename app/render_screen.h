@@ -19,8 +19,7 @@ struct RenderOptions {
 
 // Takes the rendering options out of `args`. False with a message when one
 // is malformed or some are given without the others.
-bool TakeRenderOptions(std::vector<std::string>& args, RenderOptions& options,
-                       std::string& error);
+bool TakeRenderOptions(std::vector<std::string>& args, RenderOptions& options, std::string& error);
 
 // Renders with the QApplication already made (offscreen platform); returns
 // the exit code: 0 written, 1 failure.

@@ -97,8 +97,9 @@ int RunMappack(const Args& args) {
     }
     gl::MapCorners corners;
     if (!ParseCorners(cornersText, corners)) {
-        return UsageError("mappack: --corners takes LAT1,LON1,LAT2,LON2, the south-west corner "
-                          "before the north-east one");
+        return UsageError(
+            "mappack: --corners takes LAT1,LON1,LAT2,LON2, the south-west corner "
+            "before the north-east one");
     }
     if (out.size() < 5 || out.compare(out.size() - 4, 4, ".tgz") != 0) {
         return UsageError("mappack: the package's name must end in .tgz");

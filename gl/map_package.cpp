@@ -140,8 +140,8 @@ bool WriteMapPackage(const std::string& path, const std::string& imageName,
         const std::string& bytes = *entry[1];
         ok = ok && zipOpenNewFileInZip(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
                                        Z_DEFLATED, Z_BEST_COMPRESSION) == ZIP_OK;
-        ok = ok && zipWriteInFileInZip(zip, bytes.data(), static_cast<unsigned>(bytes.size())) ==
-                       ZIP_OK;
+        ok = ok &&
+             zipWriteInFileInZip(zip, bytes.data(), static_cast<unsigned>(bytes.size())) == ZIP_OK;
         ok = ok && zipCloseFileInZip(zip) == ZIP_OK;
     }
     ok = zipClose(zip, nullptr) == ZIP_OK && ok;

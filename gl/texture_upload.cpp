@@ -16,7 +16,9 @@ bool SampledNearest(const std::string& path) {
            path.find("eye.tga") != std::string::npos;
 }
 
-bool PowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
+bool PowerOfTwo(int n) {
+    return n > 0 && (n & (n - 1)) == 0;
+}
 
 }  // namespace
 
@@ -25,8 +27,8 @@ std::optional<std::string> TextureSizeProblem(const std::string& path, int width
     char text[640];
     if (!PowerOfTwo(width) || !PowerOfTwo(height)) {
         std::snprintf(text, sizeof text,
-                      "\"%s\" is %d x %d pixels: both sides must be powers of two!\n",
-                      path.c_str(), width, height);
+                      "\"%s\" is %d x %d pixels: both sides must be powers of two!\n", path.c_str(),
+                      width, height);
         return text;
     }
     if (width > maxSide || height > maxSide) {

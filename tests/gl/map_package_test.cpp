@@ -21,9 +21,13 @@ TEST(ImageList, LinesKeepTheirPathAndCorners) {
         MapCorners corners;
     };
     const Case cases[] = {
-        {"maps\\city.tga,-33.9,151.1,-33.8,151.3", true, "maps\\city.tga",
+        {"maps\\city.tga,-33.9,151.1,-33.8,151.3",
+         true,
+         "maps\\city.tga",
          {-33.9, 151.1, -33.8, 151.3}},
-        {"maps/city.tga,-33.9,151.1,-33.8,151.3\r", true, "maps/city.tga",
+        {"maps/city.tga,-33.9,151.1,-33.8,151.3\r",
+         true,
+         "maps/city.tga",
          {-33.9, 151.1, -33.8, 151.3}},
         {"earthmap.tga,-90,-180,90,180", true, "/prog/earthmap.tga", {-90, -180, 90, 180}},
         // Empty fields vanish; unreadable numbers are 0, trailing text ignored.
@@ -97,9 +101,8 @@ TEST(FlyTo, NineteenFramesAndThreeSecondsUnlessAlreadyThere) {
         int waitedMs;
     };
     const LatLon centre{48.0, 11.0};
-    const Case cases[] = {{{48.0, 11.0}, false, 0, 0},
-                          {{48.5, 11.0}, true, 0, 0},
-                          {{-33.8, 151.2}, false, 19, 3043}};
+    const Case cases[] = {
+        {{48.0, 11.0}, false, 0, 0}, {{48.5, 11.0}, true, 0, 0}, {{-33.8, 151.2}, false, 19, 3043}};
     for (const Case& c : cases) {
         std::vector<FlyToFrame> drawn;
         int waited = 0;

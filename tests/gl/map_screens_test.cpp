@@ -34,13 +34,17 @@ std::string Picture(int width, int height, const std::function<Rgb(int, int)>& c
     return std::string(bytes.begin(), bytes.end());
 }
 
-std::string Plain(Rgb c) { return Picture(4, 4, [c](int, int) { return c; }); }
+std::string Plain(Rgb c) {
+    return Picture(4, 4, [c](int, int) { return c; });
+}
 
 void Write(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-Rgb At(const FrameImage& frame, int x, int y) { return testing::GlFixture::At(frame, x, y); }
+Rgb At(const FrameImage& frame, int x, int y) {
+    return testing::GlFixture::At(frame, x, y);
+}
 
 class MapScreensTest : public ::testing::Test {
 protected:
@@ -64,9 +68,8 @@ protected:
               "earthmap.tga,0,0,0,0\neye.tga,0,0,0,0\nstartup.tga,0,0,0,0\n"
               "startbutton.tga,0,0,0,0\n");
 
-        views.imageLoader = MakeImageLoader(d.string(), [this](const std::string& m) {
-            messages.push_back(m);
-        });
+        views.imageLoader =
+            MakeImageLoader(d.string(), [this](const std::string& m) { messages.push_back(m); });
         gl.windowRect = {0, 0, 240, 320};
         gl.views = &views;
         ASSERT_TRUE(InitGl(gl)) << "no EGL/GLES 1 context";
@@ -104,6 +107,9 @@ TEST_F(MapScreensTest, PackagesThenListSpecialImagesFoundAndAMissingImageReporte
     EXPECT_EQ((std::array{t.earthMap, t.eye, t.startup, t.startButton}), (std::array{2, 3, 4, 5}));
     EXPECT_EQ(MapDrawingSlots(t), 3);
     EXPECT_EQ(FlyToMapSlots(t), 2);
+    EXPECT_EQ((std::array{IsMapsPageSlot(t, 1), IsMapsPageSlot(t, 2), IsMapsPageSlot(t, 3),
+                          IsMapsPageSlot(t, 5)}),
+              (std::array{true, true, false, false}));
     const std::vector<std::string> expected{"LoadTexture failed: couldn't open \"" +
                                             (dir.path() / "missing.tga").string() + "\"!\n"};
     EXPECT_EQ(messages, expected);
