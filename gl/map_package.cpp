@@ -64,6 +64,17 @@ void ReadEntry(unzFile zip, MapPackage& package, std::vector<std::string>& messa
         messages.push_back("Unable to UnzipItem " + name + " Error code: " + Hex(status));
         return;
     }
+    if (image && bytes.size() >= 18) {
+        const int width = static_cast<uint8_t>(bytes[12]) | static_cast<uint8_t>(bytes[13]) << 8;
+        const int height = static_cast<uint8_t>(bytes[14]) | static_cast<uint8_t>(bytes[15]) << 8;
+        if (width > kMaxPackageImageSide || height > kMaxPackageImageSide) {
+            messages.push_back("Unable to UnzipItem " + name + ": the image is " +
+                               std::to_string(width) + " x " + std::to_string(height) +
+                               " pixels, more than " + std::to_string(kMaxPackageImageSide) +
+                               " a side");
+            return;
+        }
+    }
     if (image) {
         package.imageName = name;
         package.imageBytes = std::move(bytes);

@@ -14,6 +14,9 @@ namespace trakomer::gl {
 // Entries larger than these are refused rather than read.
 constexpr size_t kMaxPackageImageBytes = size_t{64} << 20;
 constexpr size_t kMaxPackageTextBytes = size_t{64} << 10;
+// A package's image may declare no larger sides: a few bytes of run-length
+// data must not make the reader fill hundreds of megabytes.
+constexpr int kMaxPackageImageSide = 4096;
 
 struct MapPackage {
     std::string imageName;   // the entry whose name contains ".tga"

@@ -75,6 +75,11 @@ TEST(MapPackage, ReadsBothEntriesInMemoryAndReportsWhatIsWrong) {
 
     const std::string three = (dir.path() / "three.tgz").string();
     ASSERT_TRUE(WriteZip(three, {{"a.tga", "x"}, {"a.txt", "1 2 3 4"}, {"b.txt", "y"}}));
+    const std::string huge = (dir.path() / "huge.tgz").string();
+    const std::vector<uint8_t> header =
+        testing::TgaHeader({.type = 10, .width = 8192, .height = 8192});
+    ASSERT_TRUE(WriteMapPackage(huge, "huge.tga",
+                                std::string(header.begin(), header.end()) + "\xFF", {1, 2, 3, 4}));
     const std::string junk = (dir.path() / "junk.tgz").string();
     testing::WriteFile(junk, {'n', 'o', 't', ' ', 'z', 'i', 'p'});
     struct Case {
@@ -83,6 +88,9 @@ TEST(MapPackage, ReadsBothEntriesInMemoryAndReportsWhatIsWrong) {
     };
     const Case cases[] = {{three, "Expected 2 zip entries but found 3: " + three},
                           {junk, "Unable to OpenZip " + junk},
+                          {huge,
+                           "Unable to UnzipItem huge.tga: the image is 8192 x 8192 pixels, "
+                           "more than 4096 a side"},
                           {dir.path().string(), "Unable to OpenZip " + dir.path().string()}};
     for (const Case& c : cases) {
         messages.clear();
@@ -90,7 +98,7 @@ TEST(MapPackage, ReadsBothEntriesInMemoryAndReportsWhatIsWrong) {
         EXPECT_EQ(messages, std::vector<std::string>{c.message});
     }
     EXPECT_EQ(FindMapPackages(dir.path().string()),
-              (std::vector<std::string>{"good.tgz", "junk.tgz", "three.tgz"}));
+              (std::vector<std::string>{"good.tgz", "huge.tgz", "junk.tgz", "three.tgz"}));
 }
 
 TEST(FlyTo, NineteenFramesAndThreeSecondsUnlessAlreadyThere) {
