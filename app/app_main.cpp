@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/render_preferences.h"
+#include "app/render_screen.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "platform/desktop_power.h"
@@ -22,11 +23,14 @@ namespace {
 constexpr const char* kUsage =
     "usage: trakomer [--home DIR] [--device PATH|demo|demo:LOG]\n"
     "       trakomer [--home DIR] --render-preferences OUTDIR\n"
+    "       trakomer [--home DIR] --render-screen N --track FILE --out PNG [--size WxH]\n"
     "  --home DIR     keep the settings and the program's data files in DIR\n"
     "  --device PATH  read the GPS receiver on PATH for this run (for example\n"
     "                 /dev/ttyUSB0, /dev/rfcomm0); 'demo' replays the demo log\n"
     "  --render-preferences OUTDIR  write the seven preference pages as PNG\n"
-    "                 images into OUTDIR and exit\n";
+    "                 images into OUTDIR and exit\n"
+    "  --render-screen N  open the track FILE, draw screen N (0-5) at its end\n"
+    "                 into the picture PNG (480x640 unless --size) and exit\n";
 
 // Write end of the pipe that turns stop signals into main-loop events (a
 // signal handler can do no more than write a byte).
@@ -66,8 +70,10 @@ int main(int argc, char** argv) {
         }
     }
     trakomer::StartOptions options;
+    trakomer::RenderOptions render;
     std::string error;
-    if (!trakomer::ParseStartOptions(args, options, error)) {
+    if (!trakomer::TakeRenderOptions(args, render, error) ||
+        !trakomer::ParseStartOptions(args, options, error)) {
         std::fprintf(stderr, "trakomer: %s\n%s", error.c_str(), kUsage);
         return 2;
     }
@@ -76,6 +82,12 @@ int main(int argc, char** argv) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         QApplication app(argc, argv);
         return trakomer::RenderPreferences(options.home, options.renderPreferences);
+    }
+    if (render.screen >= 0) {
+        // No window is shown and no receiver opened: any display will do.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        return trakomer::RenderScreen(options.home, render);
     }
     // A second instance asks the first to come forward and ends.
     const std::string socketPath = trakomer::InstanceSocketPath();

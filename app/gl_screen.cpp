@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "gl/gl_context.h"
+#include "gl/image_loader.h"
 #include "gl/screen_views.h"
 
 namespace trakomer {
@@ -14,9 +15,15 @@ struct GlScreen::Gl {
     gl::ScreenViews views;
 };
 
-GlScreen::GlScreen(ShowFrame show) : show_(std::move(show)), gl_(std::make_unique<Gl>()) {
+GlScreen::GlScreen(ShowFrame show, std::string programFolder, ShowImageError showError)
+    : show_(std::move(show)), gl_(std::make_unique<Gl>()) {
     gl_->context.window = this;
     gl_->context.views = &gl_->views;
+    auto load = gl::MakeImageLoader(std::move(programFolder), std::move(showError));
+    gl_->views.imageLoader = [this, load](gl::GlContext& context) {
+        load(context);
+        ++imageLoads_;
+    };
 }
 
 GlScreen::~GlScreen() { gl::ShutdownGl(gl_->context); }
@@ -71,31 +78,36 @@ void GlScreen::SyncView(const ViewState& view) {
     map.panX = static_cast<int>(view.panX);
     map.panY = static_cast<int>(view.panY);
     map.panRateX = map.panRateY = 0;
-    if (view.flyTo && !map.followOff) {
-        // The view stays where it was shown: the present centre becomes the
-        // target it keeps showing.
-        const gl::LatLon centre = gl::ViewCentre(map);
-        map.targetLatitude = centre.latitude;
-        map.targetLongitude = centre.longitude;
-    }
     map.followOff = view.flyTo;
+    map.targetLatitude = view.targetLatitude;
+    map.targetLongitude = view.targetLongitude;
     gl::GlobeState& globe = gl_->views.globe;
-    // The sky view zooms out once when the first satellite shows.
-    globe.zoom = view.globeZoom * (globe.firstSatelliteLatch ? 0.4 : 1.0);
+    globe.zoom = view.globeZoom;
     // Horizontal stylus moves turn about the y axis, vertical about x.
     globe.spinRateY = static_cast<float>(view.spinRateX);
     globe.spinRateX = static_cast<float>(view.spinRateY);
 }
 
-bool GlScreen::Draw(const gl::FrameInputs& inputs, QSize area, int upMode,
-                    const ViewState& view) {
+bool GlScreen::Draw(const gl::FrameInputs& inputs, QSize area, int upMode, ViewState& view) {
     if (!EnsureContext(area, upMode)) return false;
     SyncView(view);
     gl_->views.inputs = inputs;
     gl_->views.DrawFrame(gl_->context);
     gl_->views.inputs = {};
+    // The sky view zooms out once when the first satellite shows; the keys
+    // then act on the zoom the user sees.
+    view.globeZoom = gl_->views.globe.zoom;
     return true;
 }
+
+gl::LatLon GlScreen::ViewCentre() const { return gl::ViewCentre(gl_->views.map); }
+
+void GlScreen::ResetViewState() {
+    gl_->views.ResetViewState();
+    gl_->context.draw.trackBox.Reset();
+}
+
+const gl::ImageSlotTable& GlScreen::Images() const { return gl_->context.images; }
 
 gl::LatLon GlScreen::ProjectFromView(int x, int y) const {
     return gl::ProjectFromView(gl_->views.map, gl_->context.windowRect.Height(), x, y);

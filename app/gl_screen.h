@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QSize>
 #include <functional>
+#include <string>
 
 #include <memory>
 #include <vector>
@@ -19,6 +20,7 @@ namespace trakomer::gl {
 struct FrameImage;
 struct FrameInputs;
 struct LatLon;
+struct ImageSlotTable;
 }  // namespace trakomer::gl
 
 namespace trakomer {
@@ -28,7 +30,11 @@ struct ViewState;
 class GlScreen : public gl::GlWindowSeam {
 public:
     using ShowFrame = std::function<void(const QImage&)>;
-    explicit GlScreen(ShowFrame show);
+    // Shows a problem with an image (a message box titled "Error").
+    using ShowImageError = std::function<void(const std::string&)>;
+    // Images come from `programFolder` (map packages, then mapfiles.ini),
+    // loaded when the context starts and again after every rebuild.
+    GlScreen(ShowFrame show, std::string programFolder, ShowImageError showError);
     ~GlScreen() override;
     GlScreen(const GlScreen&) = delete;
     GlScreen& operator=(const GlScreen&) = delete;
@@ -37,13 +43,23 @@ public:
     // trail is sampled). Creates the context on first use and follows the
     // screen area's size and the up mode. False when GL is unavailable: the
     // window keeps its black screen with the hint.
-    bool Draw(const gl::FrameInputs& inputs, QSize area, int upMode, const ViewState& view);
+    // The globe zoom is written back: the first satellite shown reduces it.
+    bool Draw(const gl::FrameInputs& inputs, QSize area, int upMode, ViewState& view);
 
     bool Available() const { return !failed_; }
     // Half the width the map shows, nautical miles, as of the last frame.
     double HalfWidthNm() const;
     // The position under a tap (y downward), as of the last frame.
     gl::LatLon ProjectFromView(int x, int y) const;
+    // The middle of the view, as of the last frame.
+    gl::LatLon ViewCentre() const;
+    // Enter: the globe's spin angles, the pan offsets and the track box
+    // start afresh.
+    void ResetViewState();
+    // The loaded images (empty until the context has started) and how many
+    // times they have been loaded.
+    const gl::ImageSlotTable& Images() const;
+    int ImageLoads() const { return imageLoads_; }
 
     // The loaded map images with their corners (the eye, start-up and
     // start-button images left out), in slot order.
@@ -65,6 +81,7 @@ private:
     bool started_ = false;
     bool failed_ = false;
     int upMode_ = 0;
+    int imageLoads_ = 0;
 };
 
 }  // namespace trakomer

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -46,6 +47,9 @@ namespace trakomer {
 
 class GlScreen;
 class ScreenWidget;
+namespace gl {
+struct ImageSlotTable;
+}
 
 // What the window is built with. Null services get the window's own
 // (message boxes, file dialogs, the voice, the system clock, the file
@@ -62,6 +66,8 @@ struct WindowServices {
     PowerPlatform* power = nullptr;
     Scheduler* scheduler = nullptr;
     AlarmPlayer* alarms = nullptr;
+    // Waits between the frames of a fly-to (null: the thread sleeps).
+    std::function<void(int milliseconds)> sleep;
 };
 
 // The battery charge as the window last read it (every 25 s).
@@ -79,6 +85,8 @@ struct ViewState {
     double panX = 0, panY = 0, panRateX = 0, panRateY = 0;
     double spinRateX = 0, spinRateY = 0;
     bool flyTo = false;
+    // What the view shows while flyTo is set (degrees).
+    double targetLatitude = 0, targetLongitude = 0;
     bool busy = false;
 };
 
@@ -103,6 +111,17 @@ public:
     const WaypointTable& Waypoints() const { return waypoints_; }
     // The display track drawn on the maps (loaded at start-up).
     const ReferenceTrack& DisplayTrack() const { return displayTrack_; }
+    // Lists the maps and waypoints under Fly To again (after images were
+    // loaded or the waypoints changed).
+    void RebuildFlyToMenu() { RebuildFlyTo(); }
+    // The loaded images and their map corners; null until the GL screens
+    // have started.
+    const gl::ImageSlotTable* ImageSlots() const;
+    // Shows screen 0-5 as the arrow keys would reach it.
+    void ShowScreen(int screen);
+    // The screen area: its size, and what it shows now.
+    QSize ScreenAreaSize() const;
+    QImage GrabScreenArea() const;
     // Shows a frame rendered by the GL views on screens 0, 1 and 4.
     void PresentGlFrame(const QImage& frame);
     // Key released (Qt key code).
@@ -196,6 +215,12 @@ private:
     // GL screens (window_gl.cpp): true when a GL frame was shown.
     bool DrawGlScreen();
     double MapHalfWidth() const;
+    // Fly To (window_gl.cpp): map names listed first, then waypoints.
+    std::vector<std::string> FlyToMapNames() const;
+    void FlyToEntry(int entry);
+    void FlyToCurrentLocation();
+    void RunFlyTo(double latitude, double longitude);
+    void TargetViewCentre();
     void PlaceWaypointAt(Waypoint& waypoint, int x, int y) const;
     ScreenInputs CurrentInputs() const;
     void OpenTrackFile();

@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "app/command_ids.h"
+#include "app/gl_screen.h"
 #include "app/main_window.h"
 #include "app/screen_widget.h"
 #include "app/window_helpers.h"
@@ -51,9 +52,7 @@ std::string BaseName(const std::string& path) {
 
 void MainWindow::RunCommand(int command) {
     if (command >= kCmdFlyToFirst && command < kCmdFlyToFirst + kFlyToMaxEntries) {
-        if (currentScreen_ > 1) currentScreen_ = 0;
-        view_.flyTo = true;  // the map view flies there when it lands
-        ComposeAndDraw();
+        FlyToEntry(command - kCmdFlyToFirst);
         return;
     }
     switch (command) {
@@ -64,13 +63,7 @@ void MainWindow::RunCommand(int command) {
             uploader_->UploadNow(true, *track_, settings_);
             ComposeAndDraw();
             break;
-        case kCmdCurrentLocation:
-            if (track_->lastIndex != 0) {
-                if (currentScreen_ > 1) currentScreen_ = 0;
-                ComposeAndDraw();
-            }
-            view_.flyTo = false;
-            break;
+        case kCmdCurrentLocation: FlyToCurrentLocation(); break;
         case kCmdSetWaypoint: SetWaypoint(); break;
         case kCmdPreferences: {
             ModalScope modal(modalOpen_);
@@ -247,6 +240,8 @@ void MainWindow::Zoom(bool in) {
     *zoom *= in ? 1.1 : 0.9;
     if (view_.busy) return;
     if (view_.panX != 0 || view_.panY != 0) {
+        // The place shown stays: the present centre becomes the target.
+        TargetViewCentre();
         view_.flyTo = true;
         view_.panX = view_.panY = 0;
     }
@@ -260,6 +255,7 @@ void MainWindow::ResetZoom() {
     view_.panRateX = view_.panRateY = view_.spinRateX = view_.spinRateY = 0;
     view_.panX = view_.panY = 0;
     view_.flyTo = false;
+    if (glScreen_) glScreen_->ResetViewState();
     ComposeAndDraw();
 }
 

@@ -89,8 +89,12 @@ void MainWindow::RebuildFlyTo() {
         action->deleteLater();
     }
     flyToActions_.clear();
-    // Maps come first when the map view provides them; then waypoints.
+    // Maps come first (once the images are loaded), then waypoints.
     int id = kCmdFlyToFirst;
+    for (const std::string& name : FlyToMapNames()) {
+        if (id >= kCmdFlyToFirst + kFlyToMaxEntries) break;
+        flyToActions_.push_back(AddCommand(flyToMenu_, name.c_str(), id++));
+    }
     for (int i = 0; i < waypoints_.waypointCount; ++i) {
         if (id >= kCmdFlyToFirst + kFlyToMaxEntries) break;
         const Waypoint& waypoint = waypoints_.entries[static_cast<size_t>(i)];

@@ -6,11 +6,16 @@
 #include <GLES/gl.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <memory>
 #include <vector>
 
 #include "gl/draw_shapes.h"
 #include "gl/gl_context.h"
+#include "gl/image_loader.h"
 #include "gl/pixel_matrix.h"
 #include "gl/screen_views.h"
 
@@ -68,15 +73,49 @@ BENCHMARK(BM_RibbonDrawOnly)->Unit(benchmark::kMillisecond);
 // ribbon, markers, compass, legend, texts, read back) at 480 x 640.
 namespace {
 
-void BM_TrackScreenFrame(benchmark::State& state) {
+// Two maps for the frame to draw under the track: a large one covering the
+// whole view and a smaller one over part of it, and the three images that
+// close the list.
+std::filesystem::path WriteMaps() {
+    char pattern[] = "/tmp/trakomer-bench-XXXXXX";
+    const std::filesystem::path dir = mkdtemp(pattern);
+    auto picture = [&](const char* name, int side, uint8_t shade) {
+        std::string bytes(18, '\0');
+        bytes[2] = 2;
+        bytes[12] = static_cast<char>(side & 0xFF);
+        bytes[13] = static_cast<char>(side >> 8);
+        bytes[14] = bytes[12];
+        bytes[15] = bytes[13];
+        bytes[16] = 24;
+        for (int i = 0; i < side * side; ++i) {
+            bytes += {static_cast<char>(shade), static_cast<char>(i % 251), static_cast<char>(i % 13)};
+        }
+        std::ofstream(dir / name, std::ios::binary) << bytes;
+    };
+    picture("large.tga", 1024, 90);
+    picture("small.tga", 512, 180);
+    picture("eye.tga", 4, 0);
+    std::ofstream(dir / "mapfiles.ini")
+        << "large.tga,48.09,11.49,48.11,11.51\nsmall.tga,48.099,11.4975,48.104,11.503\n"
+           "eye.tga,0,0,0,0\neye.tga,0,0,0,0\neye.tga,0,0,0,0\n";
+    return dir;
+}
+
+void TrackScreenFrame(benchmark::State& state, bool maps) {
     trakomer::gl::GlContext gl;
     trakomer::gl::ScreenViews views;
+    std::filesystem::path mapDir;
+    if (maps) {
+        mapDir = WriteMaps();
+        views.imageLoader = trakomer::gl::MakeImageLoader(mapDir.string(), nullptr);
+    }
     gl.windowRect = {0, 0, kWidth, kHeight};
     gl.views = &views;
     if (!trakomer::gl::InitGl(gl)) {
         state.SkipWithError("no GL context");
         return;
     }
+    if (maps && gl.images.count != 5) state.SkipWithError("maps not loaded");
     trakomer::gl::ResizeGl(gl, 1);
     auto track = std::make_unique<trakomer::Track>();
     for (int i = 0; i < trakomer::kTrackCapacity; ++i) {
@@ -97,8 +136,14 @@ void BM_TrackScreenFrame(benchmark::State& state) {
                           "250 m"};
     for (auto _ : state) views.DrawFrame(gl);
     trakomer::gl::ShutdownGl(gl);
+    if (maps) std::filesystem::remove_all(mapDir);
 }
 
+void BM_TrackScreenFrame(benchmark::State& state) { TrackScreenFrame(state, false); }
+// The same over two maps (1024 x 1024 and 512 x 512 textures).
+void BM_TrackScreenFrameOverMaps(benchmark::State& state) { TrackScreenFrame(state, true); }
+
 BENCHMARK(BM_TrackScreenFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TrackScreenFrameOverMaps)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -11,6 +11,7 @@ const std::vector<Command>& AllCommands() {
         {"scan", RunScan, "scan [--home DIR] [--device PATH ...]   find the port and baud rate a receiver answers on"},
         {"convert", RunConvert, "convert IN OUT [--home DIR]   convert a track file (.trk/.trz/.kml/.gpx to .trk/.trz/.log/.kmz/.gpx), print a JSON line"},
         {"settings", RunSettings, "settings [--home DIR]   print the settings in effect as JSON"},
+        {"mappack", RunMappack, "mappack IMAGE --corners LAT1,LON1,LAT2,LON2 OUT.tgz   make a map package of a PNG or JPEG map and its south-west and north-east corners, print a JSON line"},
         {"upload", RunUpload, "upload [--home DIR] [--type 1|2|3] TRACKFILE   upload a track as \"Upload now\" does, print the status line"},
     };
     return commands;

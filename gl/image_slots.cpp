@@ -1,5 +1,7 @@
 #include "gl/image_slots.h"
 
+#include <algorithm>
+
 namespace trakomer::gl {
 
 void FindSpecialSlots(ImageSlotTable& table) {
@@ -16,6 +18,23 @@ void FindSpecialSlots(ImageSlotTable& table) {
             table.startButton = i;
         }
     }
+}
+
+int MapDrawingSlots(const ImageSlotTable& table) {
+    return std::max(std::min(table.count, kImageSlotCount) - 3, 0);
+}
+
+int FlyToMapSlots(const ImageSlotTable& table) {
+    return std::max(std::min(table.count, kImageSlotCount) - 4, 0);
+}
+
+bool IsMapsPageSlot(const ImageSlotTable& table, int index) {
+    return index >= 0 && index < std::min(table.count, kImageSlotCount) && index != table.eye &&
+           index != table.startup && index != table.startButton;
+}
+
+SlotCentre MapCentre(const ImageSlot& slot) {
+    return {slot.lat1 + (slot.lat2 - slot.lat1) * 0.5, slot.lon1 + (slot.lon2 - slot.lon1) * 0.5};
 }
 
 void ClearImageSlots(ImageSlotTable& table) { table = ImageSlotTable{}; }

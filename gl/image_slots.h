@@ -39,6 +39,22 @@ struct ImageSlotTable {
 // overrides an earlier one.
 void FindSpecialSlots(ImageSlotTable& table);
 
+// The slot ranges that count as maps, by use: map drawing takes every slot
+// but the last three, the Fly To menu every slot but the last four (a list
+// ending with the earth, eye, start-up and start-button lines fits both),
+// the Maps preference page every slot but the eye, start-up and
+// start-button images.
+int MapDrawingSlots(const ImageSlotTable& table);
+int FlyToMapSlots(const ImageSlotTable& table);
+bool IsMapsPageSlot(const ImageSlotTable& table, int index);
+
+// The middle of a slot's map rectangle (the Fly To target of a map).
+struct SlotCentre {
+    double latitude = 0;
+    double longitude = 0;
+};
+SlotCentre MapCentre(const ImageSlot& slot);
+
 // Empties the table (after the GL context that owned the textures is gone).
 void ClearImageSlots(ImageSlotTable& table);
 

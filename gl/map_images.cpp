@@ -11,8 +11,6 @@
 namespace trakomer::gl {
 namespace {
 
-constexpr int kNonMapSlots = 3;
-
 bool StrictlyBetween(double value, double low, double high) { return value > low && value < high; }
 
 // Texture coordinate of a view edge across the image's span.
@@ -75,7 +73,7 @@ GLfixed ToTexFixed(float value) {
 std::vector<MapQuad> ChooseMapQuads(const ImageSlotTable& images, const MapViewState& map,
                                     const ViewSquare& square) {
     std::vector<MapQuad> quads;
-    const int mapSlots = std::min(images.count, kImageSlotCount) - kNonMapSlots;
+    const int mapSlots = MapDrawingSlots(images);
     int fullCover = -1;
     for (int i = 0; i < mapSlots && fullCover < 0; ++i) {
         const ImageSlot& slot = images.slots[static_cast<size_t>(i)];

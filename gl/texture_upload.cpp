@@ -2,6 +2,8 @@
 
 #include <GLES/gl.h>
 
+#include <cstdio>
+
 namespace trakomer::gl {
 
 static_assert(kFormatRgb == GL_RGB && kFormatRgba == GL_RGBA);
@@ -14,20 +16,57 @@ bool SampledNearest(const std::string& path) {
            path.find("eye.tga") != std::string::npos;
 }
 
+bool PowerOfTwo(int n) {
+    return n > 0 && (n & (n - 1)) == 0;
+}
+
 }  // namespace
+
+std::optional<std::string> TextureSizeProblem(const std::string& path, int width, int height,
+                                              int maxSide) {
+    char text[640];
+    if (!PowerOfTwo(width) || !PowerOfTwo(height)) {
+        std::snprintf(text, sizeof text,
+                      "\"%s\" is %d x %d pixels: both sides must be powers of two!\n", path.c_str(),
+                      width, height);
+        return text;
+    }
+    if (width > maxSide || height > maxSide) {
+        std::snprintf(text, sizeof text,
+                      "\"%s\" is %d x %d pixels: larger than the %d pixels this GL allows!\n",
+                      path.c_str(), width, height, maxSide);
+        return text;
+    }
+    return std::nullopt;
+}
 
 bool LoadSlotTexture(ImageSlotTable& table, int index, std::string& errorText) {
     if (index < 0 || index >= kImageSlotCount) return false;
-    ImageSlot& slot = table.slots[index];
+    ImageSlot& slot = table.slots[static_cast<size_t>(index)];
     std::optional<TgaImage> image = ReadTga(slot.path, errorText);
-    if (!image || image->pixels.empty()) {
+    if (!image) {
         slot.texture = 0;
         return false;
     }
-    slot.height = image->height;
-    slot.width = image->width;
-    slot.components = image->components;
-    slot.format = image->format;
+    return UploadSlotImage(table, index, *image, errorText);
+}
+
+bool UploadSlotImage(ImageSlotTable& table, int index, const TgaImage& image,
+                     std::string& errorText) {
+    if (index < 0 || index >= kImageSlotCount) return false;
+    ImageSlot& slot = table.slots[static_cast<size_t>(index)];
+    slot.texture = 0;
+    if (image.pixels.empty()) return false;
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    if (auto problem = TextureSizeProblem(slot.path, image.width, image.height, maxSide)) {
+        errorText = *problem;
+        return false;
+    }
+    slot.height = image.height;
+    slot.width = image.width;
+    slot.components = image.components;
+    slot.format = image.format;
 
     GLuint name = 0;
     glGenTextures(1, &name);
@@ -41,8 +80,8 @@ bool LoadSlotTexture(ImageSlotTable& table, int index, std::string& errorText) {
     // past the end of the buffer.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     // OpenGL ES takes the format itself as the internal format.
-    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(image->format), image->width, image->height,
-                 0, image->format, GL_UNSIGNED_BYTE, image->pixels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(image.format), image.width, image.height, 0,
+                 image.format, GL_UNSIGNED_BYTE, image.pixels.data());
     slot.texture = name;
     return true;
 }

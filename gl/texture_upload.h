@@ -13,4 +13,15 @@ namespace trakomer::gl {
 // holds the reader's reason.
 bool LoadSlotTexture(ImageSlotTable& table, int index, std::string& errorText);
 
+// The same for an image read elsewhere (a map package, another file than
+// the slot's path). Sides that are not powers of two, or larger than the
+// GL allows, are refused with a reason in errorText.
+bool UploadSlotImage(ImageSlotTable& table, int index, const TgaImage& image,
+                     std::string& errorText);
+
+// Whether GL can take a texture of this size: both sides powers of two and
+// no larger than `maxSide`. Otherwise the reason, naming `path`.
+std::optional<std::string> TextureSizeProblem(const std::string& path, int width, int height,
+                                              int maxSide);
+
 }  // namespace trakomer::gl

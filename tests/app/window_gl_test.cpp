@@ -2,18 +2,22 @@
 // renderer, a temporary home.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QWidget>
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <numeric>
 #include <memory>
 #include <string>
 
 #include "app/gl_screen.h"
 #include "app/main_window.h"
 #include "gl/frame_image.h"
+#include "gl/map_package.h"
 #include "gl/screen_views.h"
 #include "screens/screens.h"
 #include "tests/app/quiet_power.h"
@@ -24,6 +28,8 @@ namespace trakomer {
 namespace {
 
 using test::WithChecksum;
+
+constexpr int kFirstFlyTo = 101;
 
 namespace fs = std::filesystem;
 
@@ -125,6 +131,88 @@ TEST_F(WindowGlTest, TrackScreenShowsTheColouredTrackAfterAFewPoints) {
     for (int i = 0; i < 40; ++i) window_->KeyReleased(Qt::Key_Down);
     window_->Redraw();
     EXPECT_LT(CountRampPixels(Shown()), drawn / 2);
+}
+
+// Records messages; every question is answered No.
+class QuietDialogs : public Dialogs {
+public:
+    void ShowMessage(const std::string& text, const std::string&, MessageIcon) override {
+        messages.push_back(text);
+    }
+    bool AskYesNo(const std::string&, const std::string&) override { return false; }
+    std::vector<std::string> messages;
+};
+
+// A 4 x 4 one-colour TGA (bottom row first).
+std::string PlainTga(uint8_t red, uint8_t green, uint8_t blue) {
+    std::string bytes(18, '\0');
+    bytes[2] = 2;
+    bytes[12] = bytes[14] = 4;
+    bytes[16] = 24;
+    for (int i = 0; i < 16; ++i) bytes += {static_cast<char>(blue), static_cast<char>(green),
+                                           static_cast<char>(red)};
+    return bytes;
+}
+
+class WindowFlyToTest : public WindowGlTest {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/trakomer-flyto-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        home_ = pattern;
+        paths_.configFolder = paths_.dataFolder = paths_.tempFolder = home_;
+        paths_.documentsFolder = home_;
+        ASSERT_TRUE(gl::WriteMapPackage(home_ + "/city.tgz", "city.tga", PlainTga(0, 255, 0),
+                                        {1.0, 3.0, 2.0, 4.0}));
+        for (const char* name : {"earthmap.tga", "eye.tga", "startup.tga", "startbutton.tga"}) {
+            std::ofstream(home_ + "/" + name, std::ios::binary) << PlainTga(255, 0, 255);
+        }
+        std::ofstream(home_ + "/mapfiles.ini")
+            << "gone.tga,1,2,3,4\nearthmap.tga,-90,-180,90,180\neye.tga,0,0,0,0\n"
+               "startup.tga,0,0,0,0\nstartbutton.tga,0,0,0,0\n";
+        settings_ = DefaultSettings(home_);
+        settings_.mUserProfile = 4;
+        settings_.mUserName.clear();
+        settings_.mCommDevice = home_ + "/no-such-port";
+        WindowServices services;
+        services.dialogs = &dialogs_;
+        services.sleep = [this](int ms) { waits_.push_back(ms); };
+        window_ = std::make_unique<MainWindow>(settings_, paths_, services);
+        window_->show();
+        window_->StartUp();
+    }
+    QuietDialogs dialogs_;
+    std::vector<int> waits_;
+};
+
+TEST_F(WindowFlyToTest, ListsTheMapsThenFliesToThemAndBackToTheCurrentLocation) {
+    ASSERT_NE(window_->ImageSlots(), nullptr);
+    ASSERT_NE(window_->CommandAction(kFirstFlyTo), nullptr);
+    EXPECT_EQ(window_->CommandAction(kFirstFlyTo)->text().toStdString(), "city.tgz");
+    EXPECT_EQ(window_->CommandAction(kFirstFlyTo + 1), nullptr);  // the four built-in images
+    EXPECT_EQ(dialogs_.messages,
+              std::vector<std::string>{"LoadTexture failed: couldn't open \"" + home_ +
+                                       "/gone.tga\"!\n"});
+    Record(1);
+    const int h = window_->centralWidget()->height();
+    window_->StylusDown(2, h - 2);  // the start button
+    window_->StylusUp(2, h - 2);
+    Record(5);
+    ASSERT_GT(window_->CurrentTrack().lastIndex, 1);
+    window_->RunCommand(kFirstFlyTo);
+    EXPECT_EQ(waits_.size(), 19u);
+    EXPECT_EQ(std::accumulate(waits_.begin(), waits_.end(), 0), 3043);
+    EXPECT_TRUE(window_->View().flyTo);
+    EXPECT_DOUBLE_EQ(window_->View().targetLatitude, 1.5);
+    EXPECT_DOUBLE_EQ(window_->View().targetLongitude, 3.5);
+    EXPECT_DOUBLE_EQ(window_->View().mapZoom, 1.0);
+    const QImage map = Shown();
+    EXPECT_EQ(map.pixel(map.width() / 4, map.height() / 2), qRgb(0, 255, 0));
+
+    window_->RunCommand(40067);  // Current Location
+    EXPECT_EQ(waits_.size(), 38u);
+    EXPECT_FALSE(window_->View().flyTo);
+    EXPECT_EQ(window_->View().panX, 0);
 }
 
 TEST(GlScreenImage, BottomRowFirstFramesAreShownUpright) {

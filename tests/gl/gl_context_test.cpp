@@ -75,16 +75,17 @@ TEST_F(TextureTest, BottomLeftImageShowsUprightAndTopLeftUpsideDown) {
     }
 }
 
-TEST_F(TextureTest, OddWidthRgbRowsArePacked) {
-    // 3 pixels of 3 bytes: rows are 9 bytes, not padded to 12.
+TEST_F(TextureTest, SidesThatAreNotPowersOfTwoAreRefusedWithTheReason) {
     const int slot = AddImage("eye.tga", Tga({.width = 3, .height = 2},
                                              {0, 0, 255, 0, 0, 255, 0, 0, 255,
                                               255, 0, 0, 255, 0, 0, 255, 0, 0}));
-    ASSERT_TRUE(LoadSlotTexture(gl.images, slot, gl.imageError));
-    DrawTexture(slot, 3, 2);
-    const FrameImage& frame = Present();
-    EXPECT_EQ(At(frame, 2, 0), (Rgb{255, 0, 0}));
-    EXPECT_EQ(At(frame, 0, 1), (Rgb{0, 0, 255}));
+    EXPECT_FALSE(LoadSlotTexture(gl.images, slot, gl.imageError));
+    EXPECT_EQ(gl.images.slots[slot].texture, 0u);
+    EXPECT_NE(gl.imageError.find("is 3 x 2 pixels: both sides must be powers of two"),
+              std::string::npos)
+        << gl.imageError;
+    EXPECT_TRUE(TextureSizeProblem("big.tga", 8192, 8192, 4096).has_value());
+    EXPECT_FALSE(TextureSizeProblem("ok.tga", 1024, 512, 4096).has_value());
 }
 
 TEST_F(TextureTest, EyeAndStartupSampleNearestOthersLinear) {
