@@ -18,10 +18,11 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: trakomer [--home DIR] [--device PATH|demo|demo:LOG]\n"
+    "usage: trakomer [--home DIR] [--device PATH|demo|demo:LOG|gpsd|gpsd://HOST[:PORT]]\n"
     "  --home DIR     keep the settings and the program's data files in DIR\n"
     "  --device PATH  read the GPS receiver on PATH for this run (for example\n"
-    "                 /dev/ttyUSB0, /dev/rfcomm0); 'demo' replays the demo log\n";
+    "                 /dev/ttyUSB0, /dev/rfcomm0); 'demo' replays the demo log;\n"
+    "                 'gpsd' reads the receivers of the gpsd on this machine\n";
 
 // Write end of the pipe that turns stop signals into main-loop events (a
 // signal handler can do no more than write a byte).

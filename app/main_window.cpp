@@ -27,6 +27,10 @@
 #include "upload/network_manager.h"
 
 namespace trakomer {
+namespace {
+// How often a receiver that went away is looked for again.
+constexpr int kReceiverReopenMs = 1500;
+}  // namespace
 
 MainWindow::MainWindow(Settings& settings, const ProgramPaths& paths,
                        const WindowServices& services)
@@ -102,6 +106,7 @@ MainWindow::~MainWindow() {
 void MainWindow::StartUp() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     port_.closePauseMs = 0;
+    port_.reopenIntervalMs = kReceiverReopenMs;
     port_.Open(PortSettingsFrom(settings_), true);
     port_.StartReader(gps_);
     Raise();
@@ -187,6 +192,7 @@ ScreenInputs MainWindow::CurrentInputs() const {
     in.clock = LocalClock(*services_.clock);
     in.linkOpenFailed = port_.openFailed;
     in.linkErrorText = port_.errorText;
+    in.receiverLost = port_.ReceiverLost();
     in.uploadStatus = uploader_->StatusText();
     in.paceTrackActive = pace_.active;
     in.relativeSeconds = pace_.relativeSeconds;
