@@ -27,6 +27,10 @@
 #include "upload/network_manager.h"
 
 namespace trakomer {
+namespace {
+// How often a receiver that went away is looked for again.
+constexpr int kReceiverReopenMs = 1500;
+}  // namespace
 
 MainWindow::MainWindow(Settings& settings, const ProgramPaths& paths,
                        const WindowServices& services)
@@ -105,6 +109,7 @@ void MainWindow::StartUp() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     port_.closePauseMs = 0;
     startDevice_ = settings_.mCommDevice;
+    port_.reopenIntervalMs = kReceiverReopenMs;
     port_.Open(PortSettingsFrom(settings_), true);
     port_.StartReader(gps_);
     Raise();
@@ -193,6 +198,7 @@ ScreenInputs MainWindow::CurrentInputs() const {
     in.clock = LocalClock(*services_.clock);
     in.linkOpenFailed = port_.openFailed;
     in.linkErrorText = port_.errorText;
+    in.receiverLost = port_.ReceiverLost();
     in.uploadStatus = uploader_->StatusText();
     in.paceTrackActive = pace_.active;
     in.relativeSeconds = pace_.relativeSeconds;

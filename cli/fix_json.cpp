@@ -51,6 +51,7 @@ void WriteGsvJson(JsonWriter& json, const GpsFix& f) {
         const SatelliteInfo& s = f.gsvSatellites[i];
         json.BeginObject()
             .Field("prn", unsigned{s.prn})
+            .Field("system", GnssSystemName(s.system))
             .Field("snr", unsigned{s.snr})
             .Field("usedInSolution", unsigned{s.usedInSolution})
             .Field("azimuth", unsigned{s.azimuth})

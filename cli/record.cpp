@@ -37,7 +37,8 @@ struct RecordOptions {
 const char kRecordUsage[] =
     "Usage: trakomer-cli record --input FILE [--out-dir DIR] [--home DIR]\n"
     "         [--profile walk|run|bike|car|motorbike|blackbox] [--autostart] [--realtime]\n"
-    "       trakomer-cli record --device PATH|demo|demo:FILE [--baud N] [--out-dir DIR]\n"
+    "       trakomer-cli record --device PATH|demo|demo:FILE|gpsd|gpsd://HOST[:PORT]\n"
+    "         [--baud N] [--out-dir DIR]\n"
     "         [--home DIR] [--profile ...] [--autostart]   (live; Ctrl-C stops and saves)\n";
 
 // Returns kExitOk when parsed, else the exit code to end with.

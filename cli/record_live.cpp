@@ -95,40 +95,6 @@ int WaitBeforeNextTimer(const RecordSession& session) {
     return static_cast<int>(std::clamp<int64_t>(dueAt - SteadyMs(), 0, kMaxWaitMs));
 }
 
-// After a hang-up (receiver unplugged), reopens the port now and then.
-class Reconnector {
-public:
-    Reconnector(SerialPort& port, const PortSettings& settings, SharedGpsFix& fix, int periodMs)
-        : port_(port), settings_(settings), fix_(fix), periodMs_(periodMs) {}
-
-    void Check() {
-        if (port_.ReaderRunning()) return;
-        const int64_t now = SteadyMs();
-        if (!lost_) {
-            lost_ = true;
-            nextTryMs_ = now + periodMs_;
-            std::fprintf(stderr, "trakomer-cli: the receiver went away; waiting for it\n");
-            return;
-        }
-        if (now < nextTryMs_) return;
-        nextTryMs_ = now + periodMs_;
-        port_.Close();
-        if (port_.Open(settings_, true)) {
-            port_.StartReader(fix_);
-            lost_ = false;
-            std::fprintf(stderr, "trakomer-cli: the receiver is back\n");
-        }
-    }
-
-private:
-    SerialPort& port_;
-    PortSettings settings_;
-    SharedGpsFix& fix_;
-    int periodMs_;
-    bool lost_ = false;
-    int64_t nextTryMs_ = 0;
-};
-
 }  // namespace
 
 int RecordLive(const LiveRecordOptions& o, Settings settings) {
@@ -154,14 +120,18 @@ int RecordLive(const LiveRecordOptions& o, Settings settings) {
     AutoTrzSaver saver(settings, wall, SystemTempFolder(), folder);
     PortReceiverLink link(port);
     RecordSession session(settings, &saver, SteadyMs, &link);
-    port.StartReader(session.Gps());
-    Reconnector reconnector(port, portSettings, session.Gps(), o.reopenIntervalMs);
+    port.reopenIntervalMs = o.reopenIntervalMs;
+    ReceiverEvents events;
+    events.lost = [] {
+        std::fprintf(stderr, "trakomer-cli: the receiver went away; waiting for it\n");
+    };
+    events.back = [] { std::fprintf(stderr, "trakomer-cli: the receiver is back\n"); };
+    port.StartReader(session.Gps(), std::move(events));
     std::fprintf(stderr, "trakomer-cli: recording from %s at %d baud; Ctrl-C stops and saves\n",
                  o.device.c_str(), portSettings.baudRate);
 
     while (!session.Stopped()) {
         if (signals.WaitMs(WaitBeforeNextTimer(session))) break;
-        reconnector.Check();
         RunDueTimers(session, !o.autostart);
     }
     if (!session.Stopped()) session.Engine().ConfirmStop();

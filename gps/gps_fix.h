@@ -1,6 +1,9 @@
 #pragma once
 // The receiver's current state, as the NMEA sentences last described it.
 // One group of fields per sentence type; the groups are never merged.
+// Receivers that use several satellite systems report each system's
+// satellites separately; the GSA and GSV groups hold the merged view and
+// `gnss` keeps what was received per system.
 
 #include <cstdint>
 
@@ -13,12 +16,47 @@ constexpr int kDataSize = 256;
 constexpr int kMaxSatellites = 36;
 constexpr int kSolutionSlots = 12;  // PRNs a GSA sentence carries
 
+// Satellite systems, in the order their satellites are listed.
+enum class GnssSystem : uint8_t { GPS, GLONASS, Galileo, BeiDou, QZSS, NavIC };
+constexpr int kGnssSystems = 6;
+// Signals of one system kept apart (NMEA 4.10+ sends one GSV series per signal).
+constexpr int kSignalsPerSystem = 4;
+
 struct SatelliteInfo {
     uint16_t prn = 0;
     uint16_t snr = 0;  // dB-Hz, 0 = not tracked
     uint32_t usedInSolution = 0;
     uint16_t azimuth = 0;
     uint16_t elevation = 0;
+    GnssSystem system = GnssSystem::GPS;
+};
+
+// One GSV series as received: one system, one signal.
+struct GsvSeries {
+    bool present = false;
+    char signalId = 0;        // the 4.10+ signal id, 0 when the series has none
+    int32_t seenSecond = 0;   // GnssState::secondOfDay when a message of it last came
+    uint16_t satellitesInView = 0;
+    SatelliteInfo satellites[kMaxSatellites] = {};
+};
+
+// What the per-system sentences left, for merging them.
+struct GnssState {
+    // Second of the day of the latest RMC or GGA time (-1 before any), to
+    // age out systems no longer sent.
+    int32_t secondOfDay = -1;
+    // The system of each entry of gsaSatellitesInSolution.
+    GnssSystem solutionSystems[kMaxSatellites] = {};
+    int solutionSlots = 0;  // entries up to the last non-zero one
+    // The series the GSV group mirrors as received, or -1 when it holds a
+    // merge of several (index system * kSignalsPerSystem + signal slot).
+    int mirroredSeries = -1;
+    // The previous dispatched sentence was a GSA; its talker and system id.
+    bool lastWasGsa = false;
+    char lastGsaTalker[2] = {};
+    char lastGsaSystemId = 0;
+    GsvSeries series[kGnssSystems][kSignalsPerSystem] = {};
+    uint32_t presentSeries = 0;  // bit n: series n holds a table
 };
 
 struct GpsFix {
@@ -89,6 +127,8 @@ struct GpsFix {
     uint16_t zdaYear = 2000;
     uint8_t zdaZoneHours = 0, zdaZoneMinutes = 0;
     uint32_t zdaCount = 0;
+
+    GnssState gnss;
 };
 
 }  // namespace trakomer

@@ -1,5 +1,6 @@
 #include "gps/nmea_parser.h"
 
+#include <bit>
 #include <cstring>
 
 #include "gps/nmea_number.h"
@@ -41,6 +42,8 @@ public:
         out[len] = '\0';
         return true;
     }
+
+    int Count() const { return count_; }
 
 private:
     const char* start_[kMaxFields];
@@ -118,16 +121,61 @@ int IntOr(const FieldList& f, int n, int empty) {
     return f.Get(n, text) ? LeadingInt(text) : empty;
 }
 
-bool IsUsedInSolution(const GpsFix& fix, uint16_t prn) {
+bool IsUsedInSolution(const GpsFix& fix, GnssSystem system, uint16_t prn) {
     if (prn == 0) return false;
-    for (int i = 0; i < kSolutionSlots; ++i) {
-        if (fix.gsaSatellitesInSolution[i] == prn) return true;
+    for (int i = 0; i < fix.gnss.solutionSlots; ++i) {
+        if (fix.gsaSatellitesInSolution[i] == prn && fix.gnss.solutionSystems[i] == system) {
+            return true;
+        }
     }
     return false;
 }
 
+// A sentence's talker: the first two characters of its address.
+struct Talker {
+    char a = 0, b = 0;
+    bool Is(char x, char y) const { return a == x && b == y; }
+};
+
+// The system of a satellite that a combined (GN) sentence names by PRN
+// alone, from the PRN ranges receivers use for the other systems.
+GnssSystem SystemOfPrn(int prn) {
+    if (prn >= 65 && prn <= 96) return GnssSystem::GLONASS;
+    if (prn >= 193 && prn <= 200) return GnssSystem::QZSS;
+    if ((prn >= 201 && prn <= 263) || (prn >= 401 && prn <= 437)) return GnssSystem::BeiDou;
+    if (prn >= 301 && prn <= 336) return GnssSystem::Galileo;
+    return GnssSystem::GPS;
+}
+
+// The system of a talker; false for GN, whose satellites may be of any.
+bool SystemOfTalker(Talker t, GnssSystem& system) {
+    if (t.Is('G', 'L')) system = GnssSystem::GLONASS;
+    else if (t.Is('G', 'A')) system = GnssSystem::Galileo;
+    else if (t.Is('G', 'B') || t.Is('B', 'D')) system = GnssSystem::BeiDou;
+    else if (t.Is('G', 'Q')) system = GnssSystem::QZSS;
+    else if (t.Is('G', 'I')) system = GnssSystem::NavIC;
+    else if (t.Is('G', 'N')) return false;
+    else system = GnssSystem::GPS;
+    return true;
+}
+
+// The NMEA 4.11 system id (1 GPS ... 6 NavIC); false for any other.
+bool SystemOfId(char id, GnssSystem& system) {
+    if (id < '1' || id > '6') return false;
+    system = static_cast<GnssSystem>(id - '1');
+    return true;
+}
+
+// Notes the time of an RMC or GGA sentence, the clock that ages the
+// satellite systems' tables.
+void NoteTime(GpsFix& fix, uint8_t h, uint8_t m, uint8_t s) {
+    fix.gnss.secondOfDay = h * 3600 + m * 60 + s;
+}
+
 void ParseGga(GpsFix& fix, const FieldList& f) {
-    ReadTime(f, 0, fix.ggaHour, fix.ggaMinute, fix.ggaSecond, nullptr);
+    if (ReadTime(f, 0, fix.ggaHour, fix.ggaMinute, fix.ggaSecond, nullptr)) {
+        NoteTime(fix, fix.ggaHour, fix.ggaMinute, fix.ggaSecond);
+    }
     ReadAngle(f, 1, 2, 'S', fix.ggaLatitude);
     ReadAngle(f, 3, 3, 'W', fix.ggaLongitude);
     char text[kFieldSize];
@@ -146,35 +194,189 @@ void ParseGga(GpsFix& fix, const FieldList& f) {
     ++fix.ggaCount;
 }
 
-void ParseGsa(GpsFix& fix, const FieldList& f) {
+// Satellites used, from one GSA sentence. A receiver that combines several
+// systems sends one GSA per system for the same solution, back to back:
+// those add their satellites to the list; any other GSA starts it anew.
+void ParseGsa(GpsFix& fix, const FieldList& f, Talker talker) {
     KeepChar(f, 0, fix.gsaMode);
     char text[kFieldSize];
     if (f.Get(1, text)) fix.gsaFixMode = static_cast<uint8_t>(text[0] - '0');
-    for (int i = 0; i < kSolutionSlots; ++i) {
-        fix.gsaSatellitesInSolution[i] =
-            static_cast<uint16_t>(f.Get(2 + i, text) ? PrefixInt(text, 2) : 0);
-    }
     fix.gsaPdop = DoubleOr(f, 14, 0);
     fix.gsaHdop = DoubleOr(f, 15, 0);
     fix.gsaVdop = DoubleOr(f, 16, 0);
+    const char systemId = f.Get(17, text) ? text[0] : 0;
+
+    GnssState& g = fix.gnss;
+    const bool sameSeries = g.lastGsaTalker[0] == talker.a && g.lastGsaTalker[1] == talker.b &&
+                            !talker.Is('G', 'N') && systemId == g.lastGsaSystemId;
+    const bool adds = g.lastWasGsa && !sameSeries;
+    g.lastGsaTalker[0] = talker.a;
+    g.lastGsaTalker[1] = talker.b;
+    g.lastGsaSystemId = systemId;
+
+    GnssSystem system = GnssSystem::GPS;
+    const bool systemKnown = SystemOfTalker(talker, system) || SystemOfId(systemId, system);
+    // PRNs as wide as sent, but GP's as the first two characters as always.
+    const bool twoDigits = talker.Is('G', 'P');
+    int at = 0;
+    if (adds) {
+        for (int i = 0; i < g.solutionSlots; ++i) {
+            if (fix.gsaSatellitesInSolution[i] == 0) continue;
+            fix.gsaSatellitesInSolution[at] = fix.gsaSatellitesInSolution[i];
+            g.solutionSystems[at++] = g.solutionSystems[i];
+        }
+    }
+    for (int i = 0; i < kSolutionSlots && at < kMaxSatellites; ++i) {
+        const bool present = f.Get(2 + i, text);
+        const int prn = !present ? 0 : twoDigits ? PrefixInt(text, 2) : LeadingInt(text);
+        if (adds && prn == 0) continue;
+        fix.gsaSatellitesInSolution[at] = static_cast<uint16_t>(prn);
+        g.solutionSystems[at++] = systemKnown ? system : SystemOfPrn(prn);
+    }
+    for (int i = at; i < g.solutionSlots; ++i) {
+        fix.gsaSatellitesInSolution[i] = 0;
+        g.solutionSystems[i] = GnssSystem::GPS;
+    }
+    while (at > 0 && fix.gsaSatellitesInSolution[at - 1] == 0) --at;
+    g.solutionSlots = at;
     ++fix.gsaCount;
 }
 
-void ParseGsv(GpsFix& fix, const FieldList& f) {
+constexpr int kFreshSeconds = 4;  // a system's table counts this long after its last GSV
+
+// Seconds since a message of the series last came (0 before any time).
+int AgeOf(const GnssState& g, const GsvSeries& series) {
+    if (g.secondOfDay < 0) return 0;
+    return (g.secondOfDay - series.seenSecond + 86400) % 86400;
+}
+
+bool IsFresh(const GnssState& g, const GsvSeries& series) {
+    return series.present && AgeOf(g, series) <= kFreshSeconds;
+}
+
+// The table of one system and signal: the one that has it, else a free
+// one, else the one heard from longest ago.
+GsvSeries& SeriesFor(GnssState& g, GnssSystem system, char signalId) {
+    GsvSeries* row = g.series[static_cast<int>(system)];
+    for (int i = 0; i < kSignalsPerSystem; ++i) {
+        if (row[i].present && row[i].signalId == signalId) return row[i];
+    }
+    GsvSeries* pick = &row[0];
+    for (int i = 0; i < kSignalsPerSystem; ++i) {
+        if (!row[i].present) {
+            pick = &row[i];
+            break;
+        }
+        if (AgeOf(g, row[i]) > AgeOf(g, *pick)) pick = &row[i];
+    }
+    const int index = static_cast<int>(pick - &g.series[0][0]);
+    if (g.mirroredSeries == index) g.mirroredSeries = -1;
+    g.presentSeries |= 1u << index;
+    *pick = GsvSeries{};
+    pick->present = true;
+    pick->signalId = signalId;
+    return *pick;
+}
+
+// Adds the listed satellites of one series to out, once per satellite with
+// its best SNR; returns how many distinct satellites it listed.
+void MergeSeries(const GsvSeries& s, SatelliteInfo* out, int& count, int& distinct) {
+    const int listed = s.satellitesInView < kMaxSatellites ? s.satellitesInView : kMaxSatellites;
+    for (int i = 0; i < listed; ++i) {
+        const SatelliteInfo& sat = s.satellites[i];
+        if (sat.prn == 0) continue;
+        SatelliteInfo* same = nullptr;
+        for (int j = count - distinct; j < count; ++j) {
+            if (out[j].prn == sat.prn && out[j].system == sat.system) same = &out[j];
+        }
+        if (same != nullptr) {
+            if (sat.snr > same->snr) {
+                same->snr = sat.snr;
+                same->azimuth = sat.azimuth;
+                same->elevation = sat.elevation;
+            }
+            same->usedInSolution |= sat.usedInSolution;
+        } else if (count < kMaxSatellites) {
+            out[count++] = sat;
+            ++distinct;
+        }
+    }
+}
+
+// The fix's satellite view from the tables of the systems heard lately.
+// With one table it is that table as it was received.
+void MergeSatelliteView(GpsFix& fix, const GsvSeries& updated, int firstUpdated) {
+    GnssState& g = fix.gnss;
+    const GsvSeries* all = &g.series[0][0];
+    int index = -1;
+    int fresh = 0;
+    for (uint32_t bits = g.presentSeries; bits != 0; bits &= bits - 1) {
+        const int n = std::countr_zero(bits);
+        if (IsFresh(g, all[n])) {
+            index = n;
+            ++fresh;
+        }
+    }
+    if (fresh == 1) {
+        const GsvSeries* only = &all[index];
+        fix.gsvSatellitesInView = only->satellitesInView;
+        if (only == &updated && g.mirroredSeries == index) {
+            // Already a mirror of this series: copy just the updated entries.
+            std::memcpy(&fix.gsvSatellites[firstUpdated], &updated.satellites[firstUpdated],
+                        4 * sizeof(SatelliteInfo));
+        } else {
+            std::memcpy(fix.gsvSatellites, only->satellites, sizeof fix.gsvSatellites);
+        }
+        g.mirroredSeries = index;
+        return;
+    }
+    g.mirroredSeries = -1;
+    SatelliteInfo merged[kMaxSatellites] = {};
+    int count = 0;
+    int inView = 0;
+    for (const auto& row : g.series) {
+        int distinct = 0;
+        int mostInView = 0;
+        for (const GsvSeries& s : row) {
+            if (!IsFresh(g, s)) continue;
+            MergeSeries(s, merged, count, distinct);
+            if (s.satellitesInView > mostInView) mostInView = s.satellitesInView;
+        }
+        inView += distinct > mostInView ? distinct : mostInView;
+    }
+    fix.gsvSatellitesInView = static_cast<uint16_t>(inView);
+    std::memcpy(fix.gsvSatellites, merged, sizeof merged);
+}
+
+// One GSV message. Each talker numbers its own series from message 1;
+// NMEA 4.10+ appends a signal id and sends a series per signal.
+void ParseGsv(GpsFix& fix, const FieldList& f, Talker talker) {
     char text[kFieldSize];
     if (!f.Get(0, text)) return;
     const int total = LeadingInt(text);
     const int number = IntOr(f, 1, 0);
     if (total < 1 || total > 8 || number < 1 || number > 9) return;
-    if (f.Get(2, text)) fix.gsvSatellitesInView = static_cast<uint16_t>(LeadingInt(text));
+    // 3 + 4 fields per satellite, and one more when a signal id ends it.
+    const bool hasSignal = f.Count() > 3 && (f.Count() - 3) % 4 == 1;
+    const int satelliteFields = hasSignal ? f.Count() - 1 : kMaxFields;
+    const char signalId = hasSignal && f.Get(f.Count() - 1, text) ? text[0] : 0;
+
+    GnssSystem system = GnssSystem::GPS;
+    if (!SystemOfTalker(talker, system)) system = SystemOfPrn(IntOr(f, 3, 0));
+    GsvSeries& series = SeriesFor(fix.gnss, system, signalId);
+    series.seenSecond = fix.gnss.secondOfDay;
+    if (f.Get(2, text)) series.satellitesInView = static_cast<uint16_t>(LeadingInt(text));
     for (int k = 0; k < 4; ++k) {
-        SatelliteInfo& sat = fix.gsvSatellites[(number - 1) * 4 + k];
-        sat.prn = static_cast<uint16_t>(IntOr(f, 3 + 4 * k, 0));
-        sat.elevation = static_cast<uint16_t>(IntOr(f, 4 + 4 * k, 0));
-        sat.azimuth = static_cast<uint16_t>(IntOr(f, 5 + 4 * k, 0));
-        sat.snr = static_cast<uint16_t>(IntOr(f, 6 + 4 * k, 0));
-        sat.usedInSolution = IsUsedInSolution(fix, sat.prn) ? 1 : 0;
+        SatelliteInfo& sat = series.satellites[(number - 1) * 4 + k];
+        const bool inSentence = 6 + 4 * k < satelliteFields;
+        sat.prn = static_cast<uint16_t>(inSentence ? IntOr(f, 3 + 4 * k, 0) : 0);
+        sat.elevation = static_cast<uint16_t>(inSentence ? IntOr(f, 4 + 4 * k, 0) : 0);
+        sat.azimuth = static_cast<uint16_t>(inSentence ? IntOr(f, 5 + 4 * k, 0) : 0);
+        sat.snr = static_cast<uint16_t>(inSentence ? IntOr(f, 6 + 4 * k, 0) : 0);
+        sat.system = system;
+        sat.usedInSolution = IsUsedInSolution(fix, system, sat.prn) ? 1 : 0;
     }
+    MergeSatelliteView(fix, series, (number - 1) * 4);
     ++fix.gsvCount;
 }
 
@@ -205,6 +407,7 @@ void ParseRmc(GpsFix& fix, const FieldList& f) {
     char time[kFieldSize];
     if (ReadTime(f, 0, fix.rmcHour, fix.rmcMinute, fix.rmcSecond, time)) {
         fix.rmcHundredths = static_cast<uint8_t>(PrefixInt(From(time, 7), 2));
+        NoteTime(fix, fix.rmcHour, fix.rmcMinute, fix.rmcSecond);
     }
     fix.rmcStatus = CharOr(f, 1, 'V');
     ReadAngle(f, 2, 2, 'S', fix.rmcLatitude);
@@ -237,16 +440,18 @@ void Dispatch(GpsFix& fix, SentenceObserver* observer) {
     const SentenceKind kind = KindOfAddress(fix.command);
     if (kind != SentenceKind::Other) {
         const FieldList fields(fix.data);
+        const Talker talker{fix.command[0], fix.command[1]};
         switch (kind) {
             case SentenceKind::GGA: ParseGga(fix, fields); break;
-            case SentenceKind::GSA: ParseGsa(fix, fields); break;
-            case SentenceKind::GSV: ParseGsv(fix, fields); break;
+            case SentenceKind::GSA: ParseGsa(fix, fields, talker); break;
+            case SentenceKind::GSV: ParseGsv(fix, fields, talker); break;
             case SentenceKind::RMB: ParseRmb(fix, fields); break;
             case SentenceKind::RMC: ParseRmc(fix, fields); break;
             case SentenceKind::ZDA: ParseZda(fix, fields); break;
             case SentenceKind::Other: break;
         }
     }
+    fix.gnss.lastWasGsa = kind == SentenceKind::GSA;
     ++fix.sentenceCount;
     if (observer != nullptr) observer->OnSentence(fix, kind);
 }
@@ -316,8 +521,17 @@ void ProcessByte(GpsFix& fix, char c, SentenceObserver* observer) {
 
 }  // namespace
 
+// The standard talkers: GPS, combined, GLONASS, Galileo, BeiDou (two
+// spellings), QZSS, NavIC.
+static bool IsStandardTalker(char a, char b) {
+    if (a == 'G') {
+        return b == 'P' || b == 'N' || b == 'L' || b == 'A' || b == 'B' || b == 'Q' || b == 'I';
+    }
+    return a == 'B' && b == 'D';
+}
+
 SentenceKind KindOfAddress(const char* a) {
-    if (a[0] != 'G' || a[1] != 'P' || a[2] == '\0' || a[3] == '\0' || a[4] == '\0' ||
+    if (!IsStandardTalker(a[0], a[1]) || a[2] == '\0' || a[3] == '\0' || a[4] == '\0' ||
         a[5] != '\0') {
         return SentenceKind::Other;
     }
@@ -329,6 +543,18 @@ SentenceKind KindOfAddress(const char* a) {
     if (std::strcmp(t, "RMC") == 0) return SentenceKind::RMC;
     if (std::strcmp(t, "ZDA") == 0) return SentenceKind::ZDA;
     return SentenceKind::Other;
+}
+
+const char* GnssSystemName(GnssSystem system) {
+    switch (system) {
+        case GnssSystem::GPS: return "GPS";
+        case GnssSystem::GLONASS: return "GLONASS";
+        case GnssSystem::Galileo: return "Galileo";
+        case GnssSystem::BeiDou: return "BeiDou";
+        case GnssSystem::QZSS: return "QZSS";
+        case GnssSystem::NavIC: return "NavIC";
+    }
+    return "GPS";
 }
 
 // Copies plain body bytes in one run (the bulk of the input), stopping

@@ -1,5 +1,7 @@
 #pragma once
-// NMEA 0183 framing and the six sentence parsers that fill a GpsFix.
+// NMEA 0183 framing and the six sentence parsers that fill a GpsFix. The
+// sentences of every standard talker (GP, GN, GL, GA, GB, BD, GQ, GI) are
+// read; GN is the combined solution of several satellite systems.
 
 #include <cstddef>
 #include <string_view>
@@ -36,5 +38,8 @@ void Reset(GpsFix& fix);
 bool GetField(const char* body, int n, char* out, int size);
 
 SentenceKind KindOfAddress(const char* address);
+
+// "GPS", "GLONASS", "Galileo", "BeiDou", "QZSS" or "NavIC".
+const char* GnssSystemName(GnssSystem system);
 
 }  // namespace trakomer

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 
+#include "gps/gpsd_link.h"
 #include "gps/port_termios.h"
 
 namespace trakomer {
@@ -17,6 +18,7 @@ namespace trakomer {
 namespace {
 constexpr int kMaxEmptyWakes = 50;
 constexpr int kEmptyWakePauseMs = 20;
+constexpr int kGpsdConnectTimeoutMs = 2000;
 }  // namespace
 
 std::string OpenErrorText(int error, const std::string& devicePath) {
@@ -51,10 +53,10 @@ SerialPort::~SerialPort() {
 }
 
 void SerialPort::CloseDescriptor() {
-    if (fd_ >= 0) {
-        ioctl(fd_, TIOCNXCL);
-        close(fd_);
-        fd_ = -1;
+    const int fd = fd_.exchange(-1);
+    if (fd >= 0) {
+        if (!gpsd_) ioctl(fd, TIOCNXCL);
+        close(fd);
     }
     demo_.reset();
 }
@@ -74,8 +76,11 @@ bool SerialPort::Open(const std::string& path, int baud, int parity, int dataBit
     openFailed = false;
     errorText.clear();
 
-    // Non-blocking so that neither the open nor a read waits for a carrier
-    // or for data.
+    parity_ = parity;
+    dataBits_ = dataBits;
+    stopBits_ = stopBits;
+    gpsd_ = IsGpsdDevice(path);
+
     std::string node = path;
     if (IsDemoDevice(path)) {
         demo_ = std::make_unique<DemoReceiver>();
@@ -83,25 +88,45 @@ bool SerialPort::Open(const std::string& path, int baud, int parity, int dataBit
         if (error != 0) return Fail(error);
         node = demo_->SlavePath();
     }
-    const int fd = open(node.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return Fail(errno);
+    bool configFailed = false;
+    const int fd = OpenDevice(node, configFailed);
+    if (fd < 0) {
+        if (configFailed && !quiet && errorBeep) errorBeep();
+        return Fail(-fd);
+    }
     fd_ = fd;
+    if (demo_) demo_->Start();
+    return true;
+}
 
+// Opens and configures the device node (or connects to gpsd); the
+// descriptor, or -errno with configFailed set when the settings were refused.
+int SerialPort::OpenDevice(const std::string& node, bool& configFailed) const {
+    configFailed = false;
+    if (gpsd_) return ConnectGpsd(node, kGpsdConnectTimeoutMs);
+    // Non-blocking so that neither the open nor a read waits for a carrier
+    // or for data.
+    const int fd = open(node.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -errno;
+    auto fail = [fd](int error) {
+        ioctl(fd, TIOCNXCL);
+        close(fd);
+        return -error;
+    };
     // Take the port for this program alone: TIOCEXCL refuses other opens,
     // the lock tells other lock-aware programs (and root) it is in use.
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) return Fail(errno);
-    if (ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY) return Fail(errno);
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(errno);
+    if (ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY) return fail(errno);
 
     termios tio{};
-    if (tcgetattr(fd, &tio) != 0) return Fail(errno);
-    if (!ConfigureTermios(tio, baud, parity, dataBits, stopBits)) {
-        if (!quiet && errorBeep) errorBeep();
-        return Fail(EINVAL);
+    if (tcgetattr(fd, &tio) != 0) return fail(errno);
+    if (!ConfigureTermios(tio, baudRate, parity_, dataBits_, stopBits_)) {
+        configFailed = true;
+        return fail(EINVAL);
     }
     if (tcsetattr(fd, TCSANOW, &tio) != 0) {
-        const int error = errno;
-        if (!quiet && errorBeep) errorBeep();
-        return Fail(error);
+        configFailed = true;
+        return fail(errno);
     }
     // Raise DTR and RTS (some receivers are powered from them); lines that
     // the device does not have are not an error.
@@ -109,8 +134,7 @@ bool SerialPort::Open(const std::string& path, int baud, int parity, int dataBit
     ioctl(fd, TIOCMBIS, &lines);
     // Drop whatever arrived before the port had its settings.
     tcflush(fd, TCIOFLUSH);
-    if (demo_) demo_->Start();
-    return true;
+    return fd;
 }
 
 bool SerialPort::Fail(int error) {
@@ -122,19 +146,24 @@ bool SerialPort::Fail(int error) {
 
 bool SerialPort::Close() {
     StopReader();
-    if (fd_ < 0) return false;
-    ioctl(fd_, TIOCNXCL);
-    const bool closed = close(fd_) == 0;
-    fd_ = -1;
+    receiverLost_ = false;
+    const int fd = fd_.exchange(-1);
+    if (fd < 0) {
+        demo_.reset();
+        return false;
+    }
+    if (!gpsd_) ioctl(fd, TIOCNXCL);
+    const bool closed = close(fd) == 0;
     demo_.reset();
     if (closePauseMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(closePauseMs));
     return closed;
 }
 
 size_t SerialPort::Read(char* buffer, size_t size) {
-    if (fd_ < 0 || size == 0) return 0;
+    const int fd = fd_.load();
+    if (fd < 0 || size == 0) return 0;
     for (;;) {
-        const ssize_t n = read(fd_, buffer, size);
+        const ssize_t n = read(fd, buffer, size);
         if (n > 0) return static_cast<size_t>(n);
         if (n < 0 && errno == EINTR) continue;
         return 0;
@@ -142,24 +171,33 @@ size_t SerialPort::Read(char* buffer, size_t size) {
 }
 
 size_t SerialPort::Write(const char* data, size_t length) {
-    if (fd_ < 0 || length == 0) return 0;
+    std::lock_guard lock(writeMutex_);
+    const int fd = fd_.load();
+    if (fd < 0 || length == 0 || gpsd_) return 0;
     for (;;) {
-        const ssize_t n = write(fd_, data, length);
+        const ssize_t n = write(fd, data, length);
         if (n >= 0) return static_cast<size_t>(n);
         if (errno == EINTR) continue;
         return 0;
     }
 }
 
-void SerialPort::StartReader(SharedGpsFix& fix) {
-    StartReader([&fix](const char* bytes, size_t length) { fix.Feed(bytes, length); });
+void SerialPort::StartReader(SharedGpsFix& fix, ReceiverEvents events) {
+    ReceiverEvents marking = events;
+    marking.lost = [&fix, lost = std::move(events.lost)] {
+        fix.With([](GpsFix& f) { f.rmcStatus = 'V'; });
+        if (lost) lost();
+    };
+    StartReader([&fix](const char* bytes, size_t length) { fix.Feed(bytes, length); },
+                std::move(marking));
 }
 
-void SerialPort::StartReader(ByteSink sink) {
-    if (fd_ < 0 || reader_.joinable() || !wake_.Valid() || !sink) return;
+void SerialPort::StartReader(ByteSink sink, ReceiverEvents events) {
+    if (fd_.load() < 0 || reader_.joinable() || !wake_.Valid() || !sink) return;
     wake_.Clear();
+    receiverLost_ = false;
     readerRunning_.store(true);
-    reader_ = std::thread(&SerialPort::ReaderLoop, this, fd_, std::move(sink));
+    reader_ = std::thread(&SerialPort::ReaderLoop, this, std::move(sink), std::move(events));
 }
 
 void SerialPort::StopReader() {
@@ -169,11 +207,53 @@ void SerialPort::StopReader() {
     wake_.Clear();
 }
 
+// Reads the device until Close; after a hang-up or read error waits for
+// the device to come back when asked to.
+void SerialPort::ReaderLoop(ByteSink sink, ReceiverEvents events) {
+    const bool reopen = reopenIntervalMs > 0 && !demo_;
+    while (!PumpUntilGone(fd_.load(), sink) && reopen) {
+        DropDescriptor();
+        receiverLost_ = true;
+        if (events.lost) events.lost();
+        if (!WaitAndReopen()) break;
+        receiverLost_ = false;
+        if (events.back) events.back();
+    }
+    readerRunning_.store(false);
+}
+
+void SerialPort::DropDescriptor() {
+    std::lock_guard lock(writeMutex_);
+    const int fd = fd_.exchange(-1);
+    if (fd >= 0) {
+        if (!gpsd_) ioctl(fd, TIOCNXCL);
+        close(fd);
+    }
+}
+
+// Tries the same device every reopenIntervalMs, sleeping on the wake-up
+// descriptor in between (so Close ends the wait at once).
+bool SerialPort::WaitAndReopen() {
+    for (;;) {
+        pollfd wake = {wake_.Fd(), POLLIN, 0};
+        const int ready = poll(&wake, 1, reopenIntervalMs);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready != 0) return false;
+        bool configFailed = false;
+        const int fd = OpenDevice(devicePath, configFailed);
+        if (fd >= 0) {
+            std::lock_guard lock(writeMutex_);
+            fd_ = fd;
+            return true;
+        }
+    }
+}
+
 // Waits for bytes or the wake-up; reads every chunk that has arrived and
-// parses it. Ends on the wake-up, a hang-up or a read error; a readable
-// port that keeps yielding nothing also counts as hung up, so the loop
-// never spins.
-void SerialPort::ReaderLoop(int fd, ByteSink sink) {
+// passes it on. Returns true on the wake-up, false on a hang-up or read
+// error; a readable port that keeps yielding nothing also counts as hung
+// up, so the loop never spins.
+bool SerialPort::PumpUntilGone(int fd, const ByteSink& sink) {
     char buffer[kReadChunkSize];
     int emptyWakes = 0;
     for (;;) {
@@ -181,10 +261,10 @@ void SerialPort::ReaderLoop(int fd, ByteSink sink) {
         const int ready = poll(fds, 2, -1);
         if (ready < 0) {
             if (errno == EINTR) continue;
-            break;
+            return false;
         }
-        if (fds[1].revents != 0) break;
-        if (fds[0].revents & POLLNVAL) break;
+        if (fds[1].revents != 0) return true;
+        if (fds[0].revents & POLLNVAL) return false;
         bool gotBytes = false;
         bool failed = false;
         for (;;) {
@@ -198,18 +278,17 @@ void SerialPort::ReaderLoop(int fd, ByteSink sink) {
             failed = n == 0 || errno != EAGAIN;
             break;
         }
-        if (fds[0].revents & (POLLHUP | POLLERR)) break;
-        if (failed && !gotBytes) break;
+        if (fds[0].revents & (POLLHUP | POLLERR)) return false;
+        if (failed && !gotBytes) return false;
         // Reported readable yet nothing to read: back off briefly (still
         // woken at once by Close), and give up if it keeps happening.
         emptyWakes = gotBytes ? 0 : emptyWakes + 1;
-        if (emptyWakes > kMaxEmptyWakes) break;
+        if (emptyWakes > kMaxEmptyWakes) return false;
         if (emptyWakes > 0) {
             pollfd wake = {wake_.Fd(), POLLIN, 0};
-            if (poll(&wake, 1, kEmptyWakePauseMs) > 0) break;
+            if (poll(&wake, 1, kEmptyWakePauseMs) > 0) return true;
         }
     }
-    readerRunning_.store(false);
 }
 
 }  // namespace trakomer

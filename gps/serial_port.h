@@ -1,12 +1,15 @@
 #pragma once
 // The link to the GPS receiver's serial port: open and configure it, run
 // the reader thread that feeds every received byte to the NMEA parser,
-// write configuration sentences, close it.
+// write configuration sentences, close it. A receiver that goes away (a
+// USB receiver unplugged, a Bluetooth link dropped) is waited for and the
+// same device is reopened. The device may also be a running gpsd.
 
 #include <atomic>
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -26,6 +29,13 @@ std::string OpenErrorText(int error, const std::string& devicePath);
 // The bundled demo log.
 std::string DefaultDemoLog();
 
+// Told on the reader thread when the receiver went away and when its device
+// could be opened again.
+struct ReceiverEvents {
+    std::function<void()> lost;
+    std::function<void()> back;
+};
+
 class SerialPort {
 public:
     SerialPort() = default;
@@ -35,7 +45,7 @@ public:
 
     // Opens the device the settings name. Closes a port still open first.
     // The device "demo" or "demo:PATH" starts a demo receiver and opens its
-    // pseudo-terminal.
+    // pseudo-terminal; "gpsd" or "gpsd://HOST[:PORT]" connects to gpsd.
     // False on failure, with openFailed set and errorText describing it;
     // unless quiet, a failure to configure the port also sounds the error
     // beep.
@@ -52,26 +62,32 @@ public:
     // or nothing has arrived.
     size_t Read(char* buffer, size_t size);
 
-    // One write; the number of bytes written (0 on failure or when closed).
+    // One write; the number of bytes written (0 on failure, when closed,
+    // and through gpsd, which is not asked to pass sentences on).
     size_t Write(const char* data, size_t length);
 
     // Starts the reader thread feeding fix. Does nothing when the port is
     // not open or a reader is already running on it.
-    void StartReader(SharedGpsFix& fix);
+    // While the receiver is away the fix is marked lost (RMC status 'V').
+    void StartReader(SharedGpsFix& fix, ReceiverEvents events = {});
     // The same with any receiver of the chunks read (at most
     // kReadChunkSize bytes each), called on the reader thread.
     using ByteSink = std::function<void(const char* bytes, size_t length)>;
-    void StartReader(ByteSink sink);
+    void StartReader(ByteSink sink, ReceiverEvents events = {});
 
-    // True while the reader thread is in its loop; false once it ended on
-    // Close, a hang-up or a read error.
+    // True while the reader thread is in its loop, reopening included;
+    // false once it ended on Close, or on a hang-up or read error when
+    // reopenIntervalMs is 0.
     bool ReaderRunning() const { return readerRunning_.load(); }
+
+    // True from a hang-up or read error until the device is open again.
+    bool ReceiverLost() const { return receiverLost_.load(); }
 
     // The demo receiver behind the port, while one is open.
     const DemoReceiver* Demo() const { return demo_.get(); }
 
-    bool IsOpen() const { return fd_ >= 0; }
-    int Fd() const { return fd_; }
+    bool IsOpen() const { return fd_.load() >= 0; }
+    int Fd() const { return fd_.load(); }
 
     // State of the last open.
     bool openFailed = false;
@@ -82,6 +98,10 @@ public:
 
     // Pause at the end of Close, in milliseconds.
     int closePauseMs = 1000;
+    // After a hang-up or read error the reader reopens the same device with
+    // the same settings this often until it succeeds or the port is
+    // closed; 0 ends the reader instead. Not used for the demo receiver.
+    int reopenIntervalMs = 0;
     // The log the device "demo" replays.
     std::string demoLog = DefaultDemoLog();
     // Sounds the error beep (a failed configuration when not quiet).
@@ -90,11 +110,21 @@ public:
 private:
     bool Fail(int error);
     void StopReader();
-    void ReaderLoop(int fd, ByteSink sink);
+    void ReaderLoop(ByteSink sink, ReceiverEvents events);
+    // Reads until woken (true) or the device hangs up or fails (false).
+    bool PumpUntilGone(int fd, const ByteSink& sink);
+    // Waits and reopens the device; false when woken first.
+    bool WaitAndReopen();
+    int OpenDevice(const std::string& node, bool& configFailed) const;
+    void DropDescriptor();
 
     void CloseDescriptor();
 
-    int fd_ = -1;
+    std::atomic<int> fd_{-1};
+    bool gpsd_ = false;
+    int parity_ = 0, dataBits_ = 8, stopBits_ = 0;
+    std::mutex writeMutex_;  // a write never meets the reader's close or reopen
+    std::atomic<bool> receiverLost_{false};
     std::unique_ptr<DemoReceiver> demo_;
     WakeEvent wake_;
     std::thread reader_;

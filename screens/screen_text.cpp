@@ -217,15 +217,15 @@ std::string MapHeaderText(const ScreenInputs& in, const ScreenTexts& out) {
 std::string ComposeForScreen(const ScreenInputs& in, const ScreenTexts& out) {
     if (in.linkOpenFailed) return in.linkErrorText;
     const int screen = in.currentScreen;
-    std::string text;
+    std::string text = in.receiverLost ? "GPS receiver lost\n" : "";
     if (in.fix->rmcStatus == 'A' || in.track->InReview()) {
-        if (screen == 2) text = SummaryText(in, out);
-        else if (screen == 3) text = ShortSummaryText(in, out);
-        else if (screen == 0 || screen == 1) text = MapHeaderText(in, out);
+        if (screen == 2) text += SummaryText(in, out);
+        else if (screen == 3) text += ShortSummaryText(in, out);
+        else if (screen == 0 || screen == 1) text += MapHeaderText(in, out);
     } else if (screen == 3) {
-        text = out.fields[kFieldFixmode].longForm + "\n";
+        text += out.fields[kFieldFixmode].longForm + "\n";
     } else {
-        text = out.fields[kFieldFixmode].longForm + "\n" + out.satellites + "\n";
+        text += out.fields[kFieldFixmode].longForm + "\n" + out.satellites + "\n";
     }
     if (screen == 2) {
         text += out.fields[kFieldBattery].longForm;

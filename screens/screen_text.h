@@ -70,6 +70,7 @@ struct ScreenInputs {
     ClockTime clock;
     bool linkOpenFailed = false;       // the GPS port could not be opened
     std::string linkErrorText;         // the link's message then
+    bool receiverLost = false;         // the receiver went away; waiting for it
     std::string uploadStatus;          // last upload result, may be empty
     bool paceTrackActive = false;
     int relativeSeconds = kUnknownRelativeTime;

@@ -31,6 +31,7 @@
 #include "upload/device_id.h"
 #include "tests/gps/nmea_test_util.h"
 #include "tests/app/quiet_power.h"
+#include "tests/gps/pty_pair.h"
 
 namespace trakomer {
 namespace {
@@ -174,6 +175,52 @@ TEST_F(WindowTest, DemoReceiverOnPseudoTerminalReachesThreeDimensionalFix) {
             return window_->Texts().fields[kFieldFixmode].longForm.rfind("3d Fix", 0) == 0;
         },
         10000));
+}
+
+TEST_F(WindowTest, ReceiverUnpluggedAndBackBehindItsSymlinkKeepsRecording) {
+    const std::string link = home_ + "/gps-receiver";
+    auto first = std::make_unique<test::PtyPair>();
+    ASSERT_TRUE(first->Valid());
+    fs::create_symlink(first->SlavePath(), link);
+    settings_.mCommDevice = link;
+    Create();
+    ASSERT_FALSE(window_->Port().openFailed) << window_->Port().errorText;
+    auto feedUntilRecorded = [&](test::PtyPair& receiver, int from) {
+        const int before = window_->CurrentTrack().lastIndex;
+        int second = from;
+        return QTest::qWaitFor(
+            [&] {
+                receiver.WriteAll(FixSecond(second++));
+                QTest::qWait(50);
+                window_->Engine().OnPointTick();
+                return window_->CurrentTrack().lastIndex >= before + 2;
+            },
+            5000);
+    };
+    ASSERT_TRUE(first->WriteAll(FixSecond(0)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window_->Gps().Snapshot().rmcStatus == 'A'; }, 3000));
+    TapStartArea();
+    ASSERT_EQ(window_->Engine().State().recordingState, RecordingState::Started);
+    ASSERT_TRUE(feedUntilRecorded(*first, 1));
+    const int recorded = window_->CurrentTrack().lastIndex;
+
+    first.reset();  // unplugged
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window_->Port().ReceiverLost(); }, 2000));
+    EXPECT_EQ(window_->Gps().Snapshot().rmcStatus, 'V');
+    window_->Engine().OnPointTick();
+    EXPECT_EQ(window_->CurrentTrack().lastIndex, recorded);  // no stale points
+    EXPECT_EQ(window_->Texts().screenText.rfind("GPS receiver lost\n", 0), 0u)
+        << window_->Texts().screenText;
+
+    test::PtyPair second;
+    ASSERT_TRUE(second.Valid());
+    fs::create_symlink(second.SlavePath(), link + ".new");
+    fs::rename(link + ".new", link);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->Port().ReceiverLost(); }, 5000));
+    ASSERT_TRUE(feedUntilRecorded(second, 30));
+    EXPECT_EQ(window_->Engine().State().recordingState, RecordingState::Started);
+    EXPECT_EQ(window_->Texts().screenText.find("GPS receiver lost"), std::string::npos);
+    EXPECT_TRUE(dialogs_.messages.empty());
 }
 
 TEST_F(WindowTest, FailedPortShowsCommunicationsHintAndErrorText) {

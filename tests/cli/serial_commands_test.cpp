@@ -12,12 +12,14 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/gps/nmea_test_util.h"
 #include "tests/gps/pty_pair.h"
 
 namespace {
@@ -149,6 +151,70 @@ TEST(CliRecordLive, ConfigurationSentencesGoOutOnceWhenEnabled) {
         EXPECT_EQ(WEXITSTATUS(status), 0) << cli.Err();  // no fix: nothing to save
         EXPECT_EQ(sent, enabled ? "$PSRF103,00,00,01,01\r\n$PSRF103,03,00,01,01\r\n" : "");
     }
+}
+
+// One second of a walk north: RMC and GGA at 12:00:00 + second.
+std::string WalkSecond(int second) {
+    char time[32], lat[32];
+    std::snprintf(time, sizeof time, "12%02d%02d.00", second / 60, second % 60);
+    std::snprintf(lat, sizeof lat, "4800.%04d", second * 20);  // 37 m a second
+    return trakomer::test::WithChecksum(std::string("GPRMC,") + time + ",A," + lat +
+                                        ",N,01130.0000,E,72.0,0.0,150309,,") +
+           trakomer::test::WithChecksum(std::string("GPGGA,") + time + "," + lat +
+                                        ",N,01130.0000,E,1,08,0.9,500.0,M,,M,,");
+}
+
+// Feeds seconds [from, to) at twice the real pace.
+bool Walk(trakomer::test::PtyPair& receiver, int from, int to) {
+    for (int s = from; s < to; ++s) {
+        if (!receiver.WriteAll(WalkSecond(s))) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+    return true;
+}
+
+TEST(CliRecordLive, ReceiverUnpluggedAndBackBehindItsSymlinkGivesOneTrack) {
+    TempDir dir;
+    const std::string link = dir.Path() + "/gps-receiver";
+    auto first = std::make_unique<trakomer::test::PtyPair>();
+    ASSERT_TRUE(first->Valid());
+    fs::create_symlink(first->SlavePath(), link);
+    fs::create_directories(dir.Path() + "/tracks");
+    CliProcess cli({"record", "--device", link, "--home", dir.Path() + "/home", "--out-dir",
+                    dir.Path() + "/tracks"},
+                   dir.Path());
+    ASSERT_TRUE(cli.Started());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(Walk(*first, 0, 8));
+    first.reset();  // unplugged: the device node goes away
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    trakomer::test::PtyPair second;
+    ASSERT_TRUE(second.Valid());
+    fs::create_symlink(second.SlavePath(), link + ".new");
+    fs::rename(link + ".new", link);
+    // Reopened within a reopen period or two.
+    ASSERT_TRUE(trakomer::test::WaitUntil(
+        [&] { return cli.Err().find("the receiver is back") != std::string::npos; }, 5000))
+        << cli.Err();
+    ASSERT_TRUE(Walk(second, 20, 28));
+    cli.Signal(SIGTERM);
+    const int status = cli.WaitMs(5000);
+    ASSERT_TRUE(status != -1 && WIFEXITED(status)) << cli.Err();
+    EXPECT_EQ(WEXITSTATUS(status), 0) << cli.Err();
+    EXPECT_NE(cli.Err().find("the receiver went away"), std::string::npos) << cli.Err();
+
+    // One saved track, with points from both receivers: it spans from the
+    // first receiver's seconds (0-7) to the second's (20-27).
+    const std::string out = cli.Out();
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(out, m, std::regex("\"elapsedSeconds\":([0-9]+)"))) << out;
+    EXPECT_GE(std::stoi(m[1]), 20) << out;
+    EXPECT_EQ(out.find("\"file\":null"), std::string::npos) << out;
+    int saved = 0;
+    for (const auto& entry : fs::directory_iterator(dir.Path() + "/tracks")) {
+        saved += entry.path().extension() == ".trz";
+    }
+    EXPECT_EQ(saved, 1);
 }
 
 TEST(CliRecordLive, ArgumentAndDeviceErrors) {
