@@ -11,6 +11,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -100,8 +102,11 @@ void MainWindow::OpenTrackFile() {
     std::string name;
     if (services_.files->Choose(FileDialogKind::Open, settings_, name) && Contains(name, ".tr")) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        ResetTrack(*track_);
-        track_->loadedCount = 0;
+        // The whole reset (state, menus, views), with the timers kept off
+        // while the file is read and the clean-up question is open.
+        recorder_->ResetAll();
+        Timer(2).stop();
+        Timer(1).stop();
         if (services_.trackFiles->ReadTrack(name, *track_) && track_->loadedCount > 0) {
             OfferCleanup(*track_, *services_.dialogs, name);
         }
@@ -122,18 +127,37 @@ void MainWindow::SaveTrackFile() {
     std::string name;
     if (!services_.files->Choose(FileDialogKind::Save, settings_, name)) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    services_.trackFiles->SaveTrack(name, *track_);
+    errno = 0;
+    const bool saved = services_.trackFiles->SaveTrack(name, *track_);
+    const int error = errno;
     QApplication::restoreOverrideCursor();
+    // A save that wrote nothing says so, and why when the system told.
+    if (!saved) {
+        const std::string reason = SaveFileType(name) == TrackFileType::None
+                                       ? "no .trk, .trz, .log or .kmz in the name"
+                                       : (error != 0 ? std::strerror(error) : "");
+        services_.dialogs->ShowMessage(name, SaveFailedCaption(reason), MessageIcon::Error);
+    }
 }
 
 void MainWindow::SaveWaypoints() {
     ModalScope modal(modalOpen_);
     std::string name;
     if (!services_.files->Choose(FileDialogKind::SaveWaypoints, settings_, name)) return;
-    if (SaveWaypointsFileType(name) != TrackFileType::Kmz) return;
+    if (SaveWaypointsFileType(name) != TrackFileType::Kmz) {
+        services_.dialogs->ShowMessage(name, SaveFailedCaption("no .kmz in the name"),
+                                       MessageIcon::Error);
+        return;
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    WriteWaypointsKmz(waypoints_, name);
+    errno = 0;
+    const bool saved = WriteWaypointsKmz(waypoints_, name) >= 0;
+    const int error = errno;
     QApplication::restoreOverrideCursor();
+    if (!saved) {
+        services_.dialogs->ShowMessage(name, SaveFailedCaption(error != 0 ? std::strerror(error) : ""),
+                                       MessageIcon::Error);
+    }
 }
 
 void MainWindow::SetWaypoint() {
