@@ -73,12 +73,13 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName("trakomer");
     QApplication app(argc, argv);
     QApplication::setApplicationName("trakomer");
+    // Logout, shutdown or Ctrl-C stop the program as Exit does, saving a
+    // running recording first. Watched before start-up, so that a signal
+    // during a slow start waits in the pipe instead of killing the program.
+    const int stopFd = WatchStopSignals();
     auto shell = trakomer::StartShell(options, socketPath);
     if (!shell) return 0;  // lost the race to another instance
 
-    // Logout, shutdown or Ctrl-C stop the program as Exit does, saving a
-    // running recording first.
-    const int stopFd = WatchStopSignals();
     std::unique_ptr<QSocketNotifier> stopNotifier;
     if (stopFd >= 0) {
         stopNotifier = std::make_unique<QSocketNotifier>(stopFd, QSocketNotifier::Read);
