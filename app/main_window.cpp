@@ -19,6 +19,7 @@
 #include "app/screen_painter.h"
 #include "app/screen_widget.h"
 #include "app/window_helpers.h"
+#include "app/window_place.h"
 #include "core/settings_file.h"
 #include "screens/screens.h"
 #include "speech/sentences.h"
@@ -47,7 +48,8 @@ MainWindow::MainWindow(Settings& settings, const ProgramPaths& paths,
     }
     if (!services_.trackFiles) {
         ownTrackFiles_ = std::make_unique<FormatTrackFiles>(
-            settings_, *services_.clock, *services_.dialogs, paths_.dataFolder, paths_.tempFolder);
+            settings_, *services_.clock, *services_.dialogs, paths_.dataFolder, paths_.tempFolder,
+            paths_.documentsFolder);
         services_.trackFiles = ownTrackFiles_.get();
     }
     if (!services_.speaker) {
@@ -96,10 +98,11 @@ MainWindow::MainWindow(Settings& settings, const ProgramPaths& paths,
     BuildReviewBar();
     RebuildMenus(false);
     ShowPlayButton(true);
-    resize(480, 640);
+    PlaceWindow(*this, paths_.configFolder + "/" + kWindowStateFileName, 480, 640);
 }
 
 MainWindow::~MainWindow() {
+    RememberWindowPlace(*this, paths_.configFolder + "/" + kWindowStateFileName);
     for (QTimer& timer : timers_) timer.stop();
     port_.closePauseMs = 0;
     port_.Close();
@@ -107,7 +110,6 @@ MainWindow::~MainWindow() {
 
 void MainWindow::StartUp() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    port_.closePauseMs = 0;
     startDevice_ = settings_.mCommDevice;
     port_.reopenIntervalMs = kReceiverReopenMs;
     port_.Open(PortSettingsFrom(settings_), true);

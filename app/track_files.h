@@ -26,11 +26,13 @@ public:
 class FormatTrackFiles : public TrackFiles {
 public:
     FormatTrackFiles(const Settings& settings, const Clock& clock, Dialogs& dialogs,
-                     std::string dataFolder, std::string tempFolder)
+                     std::string dataFolder, std::string tempFolder, std::string documentsFolder)
         : settings_(settings), dialogs_(dialogs), dataFolder_(std::move(dataFolder)),
-          tempFolder_(std::move(tempFolder)), autoSaver_(settings, clock, tempFolder_) {}
+          tempFolder_(std::move(tempFolder)),
+          autoSaver_(settings, clock, tempFolder_, {}, std::move(documentsFolder)) {}
     std::string AutoTrackName() override;
     bool WriteTrz(const std::string& path, const Track& track) override;
+    std::string FailureReason() const override { return autoSaver_.FailureReason(); }
     bool ReadTrack(const std::string& path, Track& track) override;
     bool SaveTrack(const std::string& path, const Track& track) override;
 

@@ -11,6 +11,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -95,8 +97,11 @@ void MainWindow::OpenTrackFile() {
     if (services_.files->Choose(FileDialogKind::Open, settings_, name) &&
         OpenFileType(name) != TrackFileType::None) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        ResetTrack(*track_);
-        track_->loadedCount = 0;
+        // The whole reset (state, menus, views), with the timers kept off
+        // while the file is read and the clean-up question is open.
+        recorder_->ResetAll();
+        Timer(2).stop();
+        Timer(1).stop();
         if (services_.trackFiles->ReadTrack(name, *track_) && track_->loadedCount > 0) {
             OfferCleanup(*track_, *services_.dialogs, name);
         }
@@ -117,8 +122,17 @@ void MainWindow::SaveTrackFile() {
     std::string name;
     if (!services_.files->Choose(FileDialogKind::Save, settings_, name)) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    services_.trackFiles->SaveTrack(name, *track_);
+    errno = 0;
+    const bool saved = services_.trackFiles->SaveTrack(name, *track_);
+    const int error = errno;
     QApplication::restoreOverrideCursor();
+    // A save that wrote nothing says so, and why when the system told.
+    if (!saved) {
+        const std::string reason = SaveFileType(name) == TrackFileType::None
+                                       ? "no .trk, .trz, .log or .kmz in the name"
+                                       : (error != 0 ? std::strerror(error) : "");
+        services_.dialogs->ShowMessage(name, SaveFailedCaption(reason), MessageIcon::Error);
+    }
 }
 
 void MainWindow::SaveWaypoints() {
@@ -126,14 +140,21 @@ void MainWindow::SaveWaypoints() {
     std::string name;
     if (!services_.files->Choose(FileDialogKind::SaveWaypoints, settings_, name)) return;
     const TrackFileType type = SaveWaypointsFileType(name);
-    if (type == TrackFileType::None) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (type == TrackFileType::Gpx) {
-        WriteWaypointsGpx(waypoints_, name);
-    } else {
-        WriteWaypointsKmz(waypoints_, name);
+    if (type == TrackFileType::None) {
+        services_.dialogs->ShowMessage(name, SaveFailedCaption("no .kmz or .gpx in the name"),
+                                       MessageIcon::Error);
+        return;
     }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    errno = 0;
+    const bool saved = (type == TrackFileType::Gpx ? WriteWaypointsGpx(waypoints_, name)
+                                                   : WriteWaypointsKmz(waypoints_, name)) >= 0;
+    const int error = errno;
     QApplication::restoreOverrideCursor();
+    if (!saved) {
+        services_.dialogs->ShowMessage(name, SaveFailedCaption(error != 0 ? std::strerror(error) : ""),
+                                       MessageIcon::Error);
+    }
 }
 
 void MainWindow::SetWaypoint() {

@@ -85,8 +85,7 @@ int RunInfo(const Args& args) {
     const Settings settings = InfoSettings(o);
     RecordSession session(settings, nullptr, [] { return int64_t{0}; });
     Track& track = session.CurrentTrack();
-    ResetTrack(track);
-    track.loadedCount = 0;
+    session.Engine().ResetAll();
 
     InfoDialogs dialogs(o.resample);
     const ReadStatus status =

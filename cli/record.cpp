@@ -119,8 +119,8 @@ int ReplayFile(const RecordOptions& o, const Settings& settings) {
     ManualClock virtualClock(log.hasStartTime ? log.startUnixSeconds : wall.UnixSeconds(),
                              wall.LocalOffsetSeconds());
     const Clock& clock = o.realtime ? static_cast<const Clock&>(wall) : virtualClock;
-    const std::string folder = o.outDir.empty() ? settings.mDefaultFilePath : o.outDir;
-    AutoTrzSaver saver(settings, clock, SystemTempFolder(), folder);
+    AutoTrzSaver saver(settings, clock, SystemTempFolder(), o.outDir,
+                       DocumentsFolder(ProcessEnvironment()));
 
     const int64_t virtualStart = virtualClock.MonotonicMs();
     std::function<int64_t()> now = [&] {

@@ -16,6 +16,7 @@
 #include "files/auto_trz_saver.h"
 #include "gps/serial_port.h"
 #include "gps/settings_port.h"
+#include "platform/paths.h"
 #include "platform/temp_file.h"
 
 namespace trakomer::cli {
@@ -39,14 +40,16 @@ private:
     SerialPort& port_;
 };
 
-// SIGINT and SIGTERM delivered through a descriptor instead of a handler;
-// blocked before any thread starts so every thread leaves them to it.
+// SIGINT, SIGTERM and SIGHUP (a closed terminal or a dropped ssh session)
+// delivered through a descriptor instead of a handler; blocked before any
+// thread starts so every thread leaves them to it.
 class StopSignals {
 public:
     StopSignals() {
         sigemptyset(&set_);
         sigaddset(&set_, SIGINT);
         sigaddset(&set_, SIGTERM);
+        sigaddset(&set_, SIGHUP);
         pthread_sigmask(SIG_BLOCK, &set_, &previous_);
         fd_ = signalfd(-1, &set_, SFD_CLOEXEC | SFD_NONBLOCK);
     }
@@ -105,19 +108,18 @@ int RecordLive(const LiveRecordOptions& o, Settings settings) {
 
     StopSignals signals;
     if (!signals.Valid()) {
-        std::fprintf(stderr, "trakomer-cli: cannot watch for SIGINT and SIGTERM\n");
+        std::fprintf(stderr, "trakomer-cli: cannot watch for SIGINT, SIGTERM and SIGHUP\n");
         return kExitFailure;
     }
     SerialPort port;
-    port.closePauseMs = 0;  // nothing reopens this port in a hurry
     if (!port.Open(portSettings, true)) {
         std::fprintf(stderr, "trakomer-cli: %s\n", port.errorText.c_str());
         return kExitFailure;
     }
 
     SystemClock wall;
-    const std::string folder = o.outDir.empty() ? settings.mDefaultFilePath : o.outDir;
-    AutoTrzSaver saver(settings, wall, SystemTempFolder(), folder);
+    AutoTrzSaver saver(settings, wall, SystemTempFolder(), o.outDir,
+                       DocumentsFolder(ProcessEnvironment()));
     PortReceiverLink link(port);
     RecordSession session(settings, &saver, SteadyMs, &link);
     port.reopenIntervalMs = o.reopenIntervalMs;
@@ -135,6 +137,7 @@ int RecordLive(const LiveRecordOptions& o, Settings settings) {
         RunDueTimers(session, !o.autostart);
     }
     if (!session.Stopped()) session.Engine().ConfirmStop();
+    port.closePauseMs = 0;  // the pause is for a reopen, and none follows
     port.Close();
 
     std::optional<std::string> file;

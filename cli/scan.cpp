@@ -67,7 +67,9 @@ int RunScan(const Args& args) {
     LoadSettings(paths.SettingsFile(), settings);
     const PortSettings portSettings = PortSettingsFrom(settings);
 
-    PortList ports = EnumeratePorts();
+    // Named devices are scanned alone; without any, every discovered port.
+    PortList ports;
+    if (devices.empty()) ports = EnumeratePorts();
     for (const std::string& device : devices) ports.push_back({device, ""});
     ConsolePage page;
     page.SelectPortLine(InitPage(ports, portSettings, false).portLine);

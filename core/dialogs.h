@@ -20,4 +20,12 @@ public:
     virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
 };
 
+// The caption of a failed save, with the system's reason after it when one
+// is known (for example "No space left on device").
+inline std::string SaveFailedCaption(const std::string& reason) {
+    std::string caption = "Error: File save failed. Check path.";
+    if (!reason.empty()) caption += " (" + reason + ")";
+    return caption;
+}
+
 }  // namespace trakomer

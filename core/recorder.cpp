@@ -109,12 +109,12 @@ void Recorder::OnPointTick() {
     const bool review = track_.InReview();
     if (review) MovePlaybackPosition();
 
-    // With a 2D fix only every second tick does anything.
-    if (fix.gsaFixMode == 2 && !review && state_.skipToggle) {
-        state_.skipToggle = false;
-        return;
+    // With a 2D fix only every second tick does anything; the toggle moves
+    // only on 2D ticks, so a 3D stretch does not decide the next 2D tick.
+    if (fix.gsaFixMode == 2 && !review) {
+        state_.skipToggle = !state_.skipToggle;
+        if (!state_.skipToggle) return;
     }
-    state_.skipToggle = true;
 
     if (!review && fix.rmcStatus == 'A') {
         ++track_.lastIndex;
@@ -294,13 +294,20 @@ void Recorder::Stop(RecordingEvent cause) {
     // stays live rather than going into review with a negative count.
     track_.loadedCount = track_.lastIndex > 0 ? track_.lastIndex : 0;
     state_.lastReviewIndex = -1;
+    if (track_.InReview()) {
+        // Review starts at the last reviewed point, already counted: the
+        // statistics stay those of the recording instead of measuring back
+        // from the newest point.
+        track_.lastIndex = track_.loadedCount - 1;
+        state_.lastShownIndex = state_.lastReviewIndex = track_.lastIndex;
+    }
     Notify(cause);
 
     if (saved) {
         ports_.dialogs->ShowMessage(name, "File saved", MessageIcon::None);
     } else {
-        ports_.dialogs->ShowMessage(name, "Error: File save failed. Check path.",
-                                    MessageIcon::Error);
+        const std::string reason = ports_.saver ? ports_.saver->FailureReason() : std::string();
+        ports_.dialogs->ShowMessage(name, SaveFailedCaption(reason), MessageIcon::Error);
     }
     ports_.menus->RebuildMenus(true);
     ports_.menus->ShowPlayButton(true);

@@ -86,6 +86,8 @@ public:
     virtual std::string AutoTrackName() = 0;
     // Writes points 0..lastIndex-1 as a zipped track file; true when saved.
     virtual bool WriteTrz(const std::string& path, const Track& track) = 0;
+    // Why the last WriteTrz failed, as the system put it ("" if unknown).
+    virtual std::string FailureReason() const { return {}; }
 };
 
 class RecordingObserver {

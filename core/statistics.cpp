@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/geodesy.h"
+#include "core/time_span.h"
 
 namespace trakomer {
 namespace {
@@ -74,7 +75,7 @@ void UpdateHeight(Track& track, int index, double seg) {
 
 void UpdateTimeFigures(Track& track, int index, const StatisticsInput& in) {
     const TrackPoint& p = track.points[index];
-    track.elapsedSeconds = p.time - track.points[0].time;
+    track.elapsedSeconds = SecondsBetween(p.time, track.points[0].time);
     track.averageSpeed =
         track.elapsedSeconds != 0 ? track.totalDistance / (track.elapsedSeconds / 3600.0) : 0.0;
 
@@ -99,7 +100,7 @@ double CurrentSpeed(const Track& track, int index, double seg, double dt,
         d = PointDistance(pts[index - 3], pts[index - 2]) +
             PointDistance(pts[index - 2], pts[index - 1]) +
             PointDistance(pts[index - 1], pts[index]);
-        t = pts[index].time - pts[index - 3].time;
+        t = SecondsBetween(pts[index].time, pts[index - 3].time);
     }
     const bool carLive = in.userProfile == static_cast<int>(UserProfile::Car) && in.live;
     if (d != 0 && t != 0 && !carLive) return d / (t / 3600.0);
@@ -126,7 +127,7 @@ StatisticsResult UpdateStatistics(Track& track, int index, const StatisticsInput
             return StatisticsResult::Rejected;
         }
         track.totalDistance += seg;
-        const double dt = p.time - track.previousTime;
+        const double dt = SecondsBetween(p.time, track.previousTime);
         UpdateDirection(track, seg, lat, lon, input.upMode);
         UpdateBounds(track, p);
         UpdateHeight(track, index, seg);

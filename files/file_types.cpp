@@ -105,6 +105,17 @@ FileDialogSetup DialogSetup(FileDialogKind kind, const Settings& settings, const
     return {{{"Google Earth zipped(*.kmz)", "*.kmz"}, kGpxFilter}, 0, "My Waypoints", nullptr};
 }
 
+std::string WithFilterExtension(FileDialogKind kind, const std::string& name,
+                                const FileFilter& filter) {
+    const bool typed = kind == FileDialogKind::Open || name.empty() ||
+                       (kind == FileDialogKind::Save ? SaveFileType(name)
+                                                     : SaveWaypointsFileType(name)) !=
+                           TrackFileType::None;
+    const std::string pattern = filter.pattern;
+    if (typed || pattern.rfind("*.", 0) != 0) return name;
+    return name + pattern.substr(1);
+}
+
 void RememberFilterIndex(FileDialogKind kind, int filterIndex, Settings& settings) {
     if (kind == FileDialogKind::Open) settings.mOpenFilterIndex = filterIndex;
     if (kind == FileDialogKind::Save) settings.mSaveFilterIndex = filterIndex;

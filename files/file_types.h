@@ -41,6 +41,12 @@ struct FileDialogSetup {
 // made from the current local time.
 FileDialogSetup DialogSetup(FileDialogKind kind, const Settings& settings, const Clock& clock);
 
+// The name a Save dialog hands on: a name with no extension that its kind
+// saves as gets the chosen filter's ("*.trk" adds ".trk"). Open names and
+// empty names stay as they are.
+std::string WithFilterExtension(FileDialogKind kind, const std::string& name,
+                                const FileFilter& filter);
+
 // Stores the filter index the user left the dialog with (OK or Cancel).
 void RememberFilterIndex(FileDialogKind kind, int filterIndex, Settings& settings);
 

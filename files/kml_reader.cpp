@@ -28,6 +28,7 @@ class TextCursor {
 public:
     explicit TextCursor(const std::string& text) : text_(text) {}
     bool AtEnd() const { return pos_ >= text_.size(); }
+    void Seek(std::size_t pos) { pos_ = pos < text_.size() ? pos : text_.size(); }
 
     // The next line including its line feed, at most `limit` characters (a
     // longer line comes in pieces).
@@ -136,14 +137,13 @@ struct PlacemarkReader {
     }
 };
 
-// "lon,lat,alt" of one word into a point; false if the word is not one.
+// A word that starts with "lon,lat,alt" into a point (whatever follows the
+// third number is ignored); false if the word does not start so.
 bool ParseTriple(std::string_view word, TrackPoint& point) {
     const std::string text(word);
     double lon = 0, lat = 0, alt = 0;
-    char rest = 0;
-    const int n = std::sscanf(text.c_str(), "%lf,%lf,%lf%c", &lon, &lat, &alt, &rest);
-    if (n < 3 || (n == 4 && rest != '<') || !ValidPosition(lon, lat) || !std::isfinite(alt) ||
-        std::fabs(alt) > 1e7) {
+    const int n = std::sscanf(text.c_str(), "%lf,%lf,%lf", &lon, &lat, &alt);
+    if (n < 3 || !ValidPosition(lon, lat) || !std::isfinite(alt) || std::fabs(alt) > 1e7) {
         return false;
     }
     point.longitude = lon;
@@ -167,7 +167,11 @@ int ParseWaypointsKml(const std::string& text, WaypointTable& waypoints) {
 }
 
 bool ParseTrackKml(const std::string& text, Track& track) {
+    // Our own documents put time and distance markers, each with a one-point
+    // <coordinates>, before the track line: the line's coordinates win.
     TextCursor cursor(text);
+    const std::size_t line = text.find("<LineString>");
+    if (line != std::string::npos) cursor.Seek(line);
     std::string_view word;
     do {
         word = cursor.Word(kMaxWordLength);

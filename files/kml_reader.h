@@ -19,8 +19,9 @@ constexpr int kMaxWaypointsRead = kWaypointCapacity - 1;
 // number read. Names are unescaped and cut to 31 characters.
 int ParseWaypointsKml(const std::string& text, WaypointTable& waypoints);
 
-// Word-oriented reading of the first <coordinates> element: every
-// "longitude,latitude,altitude" word becomes the next point (at most 8192;
+// Word-oriented reading of the first <coordinates> element of the first
+// <LineString> (of the document when it has none): every word that starts
+// with "longitude,latitude,altitude" becomes the next point (at most 8192;
 // words with fewer numbers or impossible coordinates add none). Returns
 // false, changing nothing, when the text has no <coordinates> tag;
 // otherwise sets loadedCount to the points taken.

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/geodesy.h"
+#include "core/time_span.h"
 #include "core/utc_time.h"
 #include "files/kml_text.h"
 #include "files/whole_metres.h"
@@ -60,7 +61,7 @@ std::string Header(const std::string& name, const std::string& description,
 
 std::string TimePlacemark(const Track& track, int i) {
     const TrackPoint& p = track.points[i];
-    const int elapsed = p.time - track.points[0].time;
+    const int elapsed = SecondsBetween(p.time, track.points[0].time);
     const UtcTime t = SecondsToUtc(p.time);
     return "<Placemark>\n" +
            Format("\t<name>%02d:%02d:%02d</name>\n", elapsed / 3600, (elapsed / 60) % 60,

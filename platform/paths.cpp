@@ -42,6 +42,11 @@ EnvLookup ProcessEnvironment() {
 
 std::string DocumentsFolder(const EnvLookup& env) {
     const std::string home = env("HOME");
+    std::string fromEnvironment = env("XDG_DOCUMENTS_DIR");
+    if (!fromEnvironment.empty() && fromEnvironment[0] == '/') {
+        StripTrailingSlashes(fromEnvironment);
+        return fromEnvironment;
+    }
     std::ifstream dirs(XdgFolder(env, "XDG_CONFIG_HOME", ".config") + "/user-dirs.dirs");
     std::string line;
     const std::string key = "XDG_DOCUMENTS_DIR=";

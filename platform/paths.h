@@ -39,8 +39,8 @@ EnvLookup ProcessEnvironment();
 // when not given). Creates nothing.
 ProgramPaths ResolvePaths(const std::string& home, const EnvLookup& env);
 
-// The documents folder: XDG_DOCUMENTS_DIR from user-dirs.dirs in the
-// configuration home, else $HOME/Documents.
+// The documents folder: $XDG_DOCUMENTS_DIR, else XDG_DOCUMENTS_DIR from
+// user-dirs.dirs in the configuration home, else $HOME/Documents.
 std::string DocumentsFolder(const EnvLookup& env);
 
 // Takes "--home DIR" (or "--home=DIR") out of `args`; returns DIR, or "" if

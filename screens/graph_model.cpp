@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/geodesy.h"
+#include "core/time_span.h"
 #include "screens/screen_text.h"
 
 namespace trakomer {
@@ -26,7 +27,7 @@ void LayOutReference(GraphModel& model, const GraphInputs& in) {
 
     const auto& pace = *in.paceTrack;
     const int n = static_cast<int>(pace.size());
-    model.referenceDuration = pace.back().time - pace.front().time;
+    model.referenceDuration = SecondsBetween(pace.back().time, pace.front().time);
     model.referenceDistance = PathDistance(pace.data(), n);
     model.reference = BuildGraphLine(pace.data(), n, model.referenceDuration,
                                      model.referenceDistance, model.layout);
@@ -78,7 +79,7 @@ std::vector<GraphPoint> BuildGraphLine(const TrackPoint* points, int n, double t
     for (int k = 0; k < n; k += step) {
         for (int i = previous + 1; i <= k; ++i) cumulative += LegNm(points[i - 1], points[i]);
         previous = k;
-        double x = (points[k].time - points[0].time) / ts * layout.plotWidth + layout.plotLeft;
+        double x = SecondsBetween(points[k].time, points[0].time) / ts * layout.plotWidth + layout.plotLeft;
         double y = (1 - cumulative / ds) * layout.plotHeight + 10;
         line.push_back({static_cast<int>(std::trunc(x)), static_cast<int>(std::trunc(y))});
     }

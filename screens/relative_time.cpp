@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/geodesy.h"
+#include "core/time_span.h"
 #include "screens/screen_text.h"
 
 namespace trakomer {
@@ -15,11 +16,11 @@ double DistanceNm(const TrackPoint& a, const TrackPoint& b) {
                                b.latitude * kDegToRad, b.longitude * kDegToRad);
 }
 
-void AdvanceGhost(PaceComparison& pace, int target) {
+void AdvanceGhost(PaceComparison& pace, int64_t target) {
     const auto& ref = pace.reference;
     const int last = static_cast<int>(ref.size()) - 1;
     int g = std::min(std::max(pace.ghostIndex, 0), last);
-    while (g < last && ref[static_cast<size_t>(g)].time - ref[0].time < target) ++g;
+    while (g < last && SecondsBetween(ref[static_cast<size_t>(g)].time, ref[0].time) < target) ++g;
     pace.ghostIndex = g;
 }
 
@@ -35,7 +36,7 @@ void UpdateRelativeTime(PaceComparison& pace, const Track& track, int index, int
         pace.ghostIndex = 0;
     }
     const TrackPoint& current = track.points[static_cast<size_t>(index)];
-    const int elapsed = current.time - track.points[0].time;
+    const int elapsed = SecondsBetween(current.time, track.points[0].time);
 
     int match = pace.searchStart;
     bool matched = false;
@@ -44,7 +45,7 @@ void UpdateRelativeTime(PaceComparison& pace, const Track& track, int index, int
     for (int i = pace.searchStart; i < count; ++i) {
         const TrackPoint& candidate = ref[static_cast<size_t>(i)];
         lastDistance = DistanceNm(current, candidate);
-        double d = std::abs(elapsed - (candidate.time - ref[0].time));
+        double d = std::abs(elapsed - double(SecondsBetween(candidate.time, ref[0].time)));
         if (lastDistance < kPaceMatchDistanceNm && d < smallest && (match != 0 || i <= count / 2)) {
             smallest = d;
             match = i;
@@ -54,9 +55,10 @@ void UpdateRelativeTime(PaceComparison& pace, const Track& track, int index, int
     pace.searchStart = match;
 
     if (matched && match >= 1) {
-        pace.relativeSeconds = elapsed - (ref[static_cast<size_t>(match)].time - ref[0].time);
+        pace.relativeSeconds =
+            SecondsBetween(elapsed, SecondsBetween(ref[static_cast<size_t>(match)].time, ref[0].time));
         if (currentScreen == 0 || currentScreen == 1) {
-            AdvanceGhost(pace, pace.relativeSeconds + elapsed);
+            AdvanceGhost(pace, int64_t{pace.relativeSeconds} + elapsed);
         }
     } else if (lastDistance > kPaceMissDistanceNm) {
         ++pace.missCount;

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes the demo receiver log: a receiver at 1 Hz (GPRMC, GPGGA, GPGSA,
-GPGSV) that first searches for satellites for three minutes, then follows a
+GPGSV) that first searches for satellites for ten seconds, then follows a
 runner around a hilly loop of about 6.5 km for 40 minutes, with a few seconds
 of 2D fix under trees. Deterministic: the same file every run.
 
@@ -12,7 +12,7 @@ import sys
 from datetime import datetime, timedelta, timezone
 
 START = datetime(2009, 3, 15, 7, 0, 0, tzinfo=timezone.utc)
-NO_FIX_SECONDS = 180
+NO_FIX_SECONDS = 10  # short: the waiting state shows, the user does not wait long
 RUN_SECONDS = 40 * 60
 CENTRE_LAT, CENTRE_LON = 48.1173, 11.5167
 RADIUS_M = 1040.0  # loop radius: circumference about 6.5 km
@@ -64,7 +64,8 @@ class Sky:
             s["az"] = (s["az"] + s["d_az"]) % 360
 
     def snr(self, s, acquiring, t):
-        if acquiring and t < s["prn"] * 7:
+        # Satellites come into view one by one while the receiver searches.
+        if acquiring and t < s["prn"] * NO_FIX_SECONDS / 30:
             return None
         return int(25 + s["el"] / 4 + rng.uniform(-2, 2))
 

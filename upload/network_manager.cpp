@@ -12,8 +12,9 @@ namespace {
 constexpr const char* kService = "org.freedesktop.NetworkManager";
 constexpr const char* kObject = "/org/freedesktop/NetworkManager";
 constexpr const char* kInterface = "org.freedesktop.NetworkManager";
-// NetworkManager's "connected, with global connectivity" state.
-constexpr uint32_t kStateConnectedGlobal = 70;
+// NetworkManager's first connected state: 50 local, 60 site and 70 global
+// connectivity all reach a server on the local network.
+constexpr uint32_t kStateConnectedLocal = 50;
 constexpr uint64_t kCallTimeoutUs = 5'000'000;
 constexpr int kPollIntervalMs = 250;
 
@@ -77,7 +78,7 @@ uint32_t NetworkManagerConnection::Status() {
     const bool missing = result < 0 && ServiceMissing(error);
     sd_bus_error_free(&error);
     if (missing) return kNetConnected;
-    return result >= 0 && state == kStateConnectedGlobal ? kNetConnected : kNetDisconnected;
+    return result >= 0 && state >= kStateConnectedLocal ? kNetConnected : kNetDisconnected;
 }
 
 uint32_t NetworkManagerConnection::Request(int timeoutMs) {

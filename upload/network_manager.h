@@ -1,6 +1,7 @@
 #pragma once
 // The connection manager backed by NetworkManager on the D-Bus system bus.
-// Connected means NetworkManager reports global connectivity. A machine
+// Connected means NetworkManager reports a connected state: local, site or
+// global connectivity (an FTP server may be on the local network). A machine
 // without NetworkManager (no system bus, or no such service on it) has its
 // network managed by other means and counts as connected.
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -313,6 +314,51 @@ TEST_F(WindowTest, TapStartStopSaveResetAndReopenForReview) {
     window_->RunCommand(kCmdOpen);
     EXPECT_TRUE(window_->CurrentTrack().InReview());
     EXPECT_GT(window_->CurrentTrack().loadedCount, 1);
+}
+
+TEST_F(WindowTest, OpenResetsStateAndViewsAsResetDoes) {
+    settings_.mAutoStart = 1;
+    Create();
+    Record(1);
+    TapStartArea();
+    Record(12);
+    window_->RunCommand(kCmdStop);
+    ASSERT_EQ(window_->Engine().State().recordingState, RecordingState::Stopped);
+    window_->KeyReleased(Qt::Key_Up);
+    ASSERT_NE(window_->View().mapZoom, 1.0);
+    chooser_.next = dialogs_.messages.back().second;
+    window_->RunCommand(kCmdOpen);
+    ASSERT_TRUE(window_->CurrentTrack().InReview());
+    EXPECT_EQ(window_->Engine().State().recordingState, RecordingState::Waiting);
+    EXPECT_EQ(window_->View().mapZoom, 1.0);
+}
+
+TEST_F(WindowTest, SaveThatWritesNothingSaysWhy) {
+    Create();
+    Record(5);
+    struct Case { std::string name, reason; };
+    const Case cases[] = {{home_ + "/untyped", "(no .trk, .trz, .log or .kmz in the name)"},
+                          {home_ + "/missing/a.trk", "(No such file or directory)"}};
+    for (const Case& c : cases) {
+        chooser_.next = c.name;
+        dialogs_.messages.clear();
+        window_->RunCommand(kCmdSave);
+        ASSERT_EQ(dialogs_.messages.size(), 1u) << c.name;
+        EXPECT_EQ(dialogs_.messages[0].first, "Error: File save failed. Check path. " + c.reason);
+    }
+}
+
+TEST_F(WindowTest, StartsCentredAndReopensWhereItWasLeft) {
+    Create();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE((window_->geometry().center() - screen.center()).manhattanLength(), 2);
+    const QRect moved(screen.left() + 10, screen.top() + 20, 300, 400);
+    window_->setGeometry(moved);
+    window_.reset();
+    ASSERT_TRUE(fs::exists(home_ + "/window.state"));
+    EXPECT_FALSE(fs::exists(paths_.SettingsFile()));  // trakomer.ini is not touched
+    Create();
+    EXPECT_EQ(window_->geometry(), moved);
 }
 
 TEST_F(WindowTest, ReviewButtonsStepAndPlay) {

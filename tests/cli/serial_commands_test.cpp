@@ -108,7 +108,7 @@ std::string DemoSecondsWithFix(const std::string& dir) {
 }
 
 TEST(CliRecordLive, StopSignalStopsSavesAndExits) {
-    for (int sig : {SIGINT, SIGTERM}) {
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
         TempDir dir;
         const std::string log = DemoSecondsWithFix(dir.Path());
         CliProcess cli({"record", "--device", "demo:" + log, "--home", dir.Path() + "/home",
@@ -240,6 +240,18 @@ TEST(CliRecordLive, ArgumentAndDeviceErrors) {
         EXPECT_EQ(WEXITSTATUS(status), c.exitCode) << c.args[2];
         EXPECT_NE(cli.Err().find(c.stderrHas), std::string::npos) << cli.Err();
     }
+}
+
+TEST(CliScan, ScansOnlyTheNamedDevice) {
+    TempDir dir;
+    const std::string log = DemoSecondsWithFix(dir.Path());
+    CliProcess cli({"scan", "--device", "demo:" + log, "--home", dir.Path()}, dir.Path());
+    const int status = cli.WaitMs(30000);
+    ASSERT_TRUE(status != -1 && WIFEXITED(status)) << cli.Err();
+    EXPECT_EQ(WEXITSTATUS(status), 0) << cli.Err();
+    EXPECT_NE(cli.Out().find("\"found\":true"), std::string::npos) << cli.Out();
+    // No discovered port (they all live in /dev) was tried.
+    EXPECT_EQ(cli.Err().find("/dev/"), std::string::npos) << cli.Err();
 }
 
 TEST(CliPorts, PrintsOneJsonLinePerPort) {

@@ -57,13 +57,20 @@ TEST(Recorder, WalkTakesTheNewest3DFixWhenThereIsOne) {
 }
 
 TEST(Recorder, PointRateByFixAndReceiver) {
-    struct Case { const char* name; int fixMode; bool silentAfter10; int expectedLastIndex; };
-    for (const Case c : {Case{"3D", 3, false, 19}, Case{"2D halves the rate", 2, false, 9},
-                         Case{"silent receiver adds nothing", 3, true, 9}}) {
+    struct Case {
+        const char* name;
+        int fixMode, fixModeAfter10;
+        bool silentAfter10;
+        int seconds, expectedLastIndex;
+    };
+    for (const Case c : {Case{"3D", 3, 3, false, 20, 19}, Case{"2D halves the rate", 2, 2, false, 20, 9},
+                         Case{"first 2D tick after 3D counts", 3, 2, false, 11, 10},
+                         Case{"silent receiver adds nothing", 3, 3, true, 20, 9}}) {
         Rig rig(4);  // Car: a point a second
-        rig.Run(20, [&](int s) {
+        rig.Run(c.seconds, [&](int s) {
             if (c.silentAfter10 && s > 10) return std::string();
-            return ReceiverSecond(s, kLat0 + s * kStepDeg, kLon0, 5, 'A', c.fixMode);
+            return ReceiverSecond(s, kLat0 + s * kStepDeg, kLon0, 5, 'A',
+                                  s > 10 ? c.fixModeAfter10 : c.fixMode);
         });
         EXPECT_EQ(rig.track.lastIndex, c.expectedLastIndex) << c.name;
     }
@@ -127,6 +134,22 @@ TEST(Recorder, ConfirmedStopSavesAllButTheNewestPointAndReviews) {
         EXPECT_EQ(rig.log.messages.back(), saveOk ? "File saved|/tmp/x.trz"
                                                   : "Error: File save failed. Check path.|/tmp/x.trz");
     }
+}
+
+TEST(Recorder, FirstReviewTickAfterStopAddsNoBackwardSegment) {
+    Rig rig(4);
+    rig.recorder->StartRecording();
+    rig.Run(10, [](int s) {
+        return ReceiverSecond(s, kLat0 + s * kStepDeg, kLon0, 5, 'A', 3, 100 + s);
+    });
+    rig.recorder->ConfirmStop();
+    const Track before = rig.track;
+    for (int i = 0; i < 3; ++i) rig.recorder->OnPointTick();
+    EXPECT_EQ(rig.track.lastIndex, rig.track.loadedCount - 1);
+    EXPECT_EQ(rig.track.totalDistance, before.totalDistance);
+    EXPECT_EQ(rig.track.ascent, before.ascent);
+    EXPECT_EQ(rig.track.descent, 0);
+    EXPECT_GE(rig.track.currentSpeed, 0);
 }
 
 TEST(Recorder, StopIsRefusedWithoutPointsAndDeclinedStopKeepsRecording) {

@@ -131,6 +131,19 @@ TEST_F(StatisticsTest, AverageSpeedIsZeroWhileNoTimePassed) {
     EXPECT_GT(track.totalDistance, 0);
 }
 
+TEST_F(StatisticsTest, TimesTooFarApartForThirtyTwoBitsCountAsNoTimePassed) {
+    input.rmcSpeedKnots = 2;
+    const int32_t cases[][2] = {{1237100400, INT32_MIN}, {INT32_MIN, INT32_MAX}};
+    for (const auto& times : cases) {
+        track = Track{};
+        Add(0, 0, 0, times[0]);
+        Add(0, 0.01, 0, times[1]);
+        EXPECT_EQ(track.elapsedSeconds, 0) << times[1];
+        EXPECT_EQ(track.averageSpeed, 0) << times[1];
+        EXPECT_EQ(track.currentSpeed, 2) << times[1];
+    }
+}
+
 TEST_F(StatisticsTest, ElevenNauticalMilesIsRejectedLive) {
     Add(0, 0, 0, 0);
     Add(0, 0.01, 0, 10);

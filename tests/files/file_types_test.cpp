@@ -55,10 +55,18 @@ TEST(FileNaming, AutoSaverNamesWritesAndRemembersTheSavedFile) {
     EXPECT_EQ(ReadTrz(name, *read, dialogs), ReadStatus::Ok);
     EXPECT_EQ(read->loadedCount, 2);
 
+    // No folder set: the documents folder, made when missing.
+    settings.mDefaultFilePath.clear();
+    AutoTrzSaver documents(settings, clock, folder.path(), "", folder.File("Docs"));
+    const std::string inDocuments = documents.AutoTrackName();
+    EXPECT_EQ(inDocuments, folder.File("Docs/250109_101112.trz"));
+    EXPECT_TRUE(documents.WriteTrz(inDocuments, *track));
+
     AutoTrzSaver elsewhere(settings, clock, folder.path(), "/out");
     EXPECT_EQ(elsewhere.AutoTrackName(), "/out/250109_101112.trz");
     EXPECT_FALSE(elsewhere.WriteTrz(folder.File("missing/x.trz"), *track));
     EXPECT_EQ(elsewhere.SavedPath(), "");
+    EXPECT_EQ(elsewhere.FailureReason(), "No such file or directory");
 }
 
 TEST(FileNaming, TypeDetectionIsSubstringCaseSensitiveFirstMatch) {
@@ -115,6 +123,21 @@ TEST(FileNaming, DialogSetupsAndRememberedFilters) {
     RememberFilterIndex(FileDialogKind::Open, 1, settings);
     EXPECT_EQ(settings.mSaveFilterIndex, 2);
     EXPECT_EQ(settings.mOpenFilterIndex, 1);
+
+    // The name offered (no extension) saves as the chosen type.
+    using K = FileDialogKind;
+    struct Case { K kind; const char* name; int filter; const char* saved; };
+    const Case cases[] = {
+        {K::Save, "/d/250109_101112", 1, "/d/250109_101112.trz"},
+        {K::Save, "/d/a.log", 3, "/d/a.log"},
+        {K::Save, "/d/a.v2", 0, "/d/a.v2.trk"},
+        {K::SaveWaypoints, "/d/My Waypoints", 0, "/d/My Waypoints.kmz"},
+        {K::Open, "/d/a", 0, "/d/a"},
+    };
+    for (const Case& c : cases) {
+        const FileDialogSetup setup = DialogSetup(c.kind, settings, clock);
+        EXPECT_EQ(WithFilterExtension(c.kind, c.name, setup.filters[c.filter]), c.saved) << c.name;
+    }
 }
 
 TEST(ReferenceTracks, LoadCopiesThePointsAndEmptiesTheMainTrack) {

@@ -192,7 +192,7 @@ TEST(Waypoints, KmzOfTwoEntriesIsCorrupt) {
     EXPECT_EQ(table.waypointCount, 1);
 }
 
-TEST(TrackKmlReader, ReadsTheFirstCoordinatesElement) {
+TEST(TrackKmlReader, ReadsTheFirstLineStringOrCoordinatesElement) {
     struct Case {
         const char* what;
         std::string kml;
@@ -201,7 +201,11 @@ TEST(TrackKmlReader, ReadsTheFirstCoordinatesElement) {
     const Case cases[] = {
         {"words around the tags", "<x> <coordinates>1,2,3 4,5,6\n7,8,9</coordinates> 10,11,12", 3},
         {"numbers glued to both tags", "<coordinates>1,2,3</coordinates>", 1},
-        {"pairs add nothing", "<coordinates>1,2 3,4,5 bad 6,7,8,9 200,1,1 1,1,nan</coordinates>", 1},
+        {"pairs add nothing, text after three numbers is ignored",
+         "<coordinates>1,2 3,4,5 bad 6,7,8,9 1.04,2,3x 200,1,1 1,1,nan</coordinates>", 3},
+        {"the line string's coordinates, not a marker's",
+         "<Point><coordinates>9,9,9</coordinates></Point>\n<LineString>\n<coordinates>\n"
+         "1,2,3 4,5,6\n</coordinates></LineString>", 2},
         {"no closing tag", "<coordinates>\n1,2,3\n4,5,6\n", 2},
         {"empty element", "<coordinates></coordinates>", 0},
     };

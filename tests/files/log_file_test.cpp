@@ -23,6 +23,9 @@ TEST(LogFile, PointLines) {
          "$PMGNTRK,0.000,S,30.000,W,-0003,101112.00,A,track,250109\n"},
         {{51.4775, 0, 123456, 0, 0, 0},
          "$PMGNTRK,5128.650,N,0.000,E,123456,000000.00,A,track,010170\n"},
+        {{0, 0, 1234567.9f, 0, 0, 0}, "$PMGNTRK,0.000,S,0.000,E,1234567,000000.00,A,track,010170\n"},
+        {{0, 0, -1e12f, 0, 0, 0},
+         "$PMGNTRK,0.000,S,0.000,E,-2147483648,000000.00,A,track,010170\n"},
     };
     for (const Case& c : cases) EXPECT_EQ(FormatLogPoint(c.point), c.line);
 }

@@ -46,6 +46,9 @@ TEST(Paths, DocumentsFolderComesFromUserDirs) {
                  "# comment\nXDG_DESKTOP_DIR=\"$HOME/Desk\"\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
     EXPECT_EQ(DocumentsFolder(FakeEnv({{"HOME", "/home/u"}, {"XDG_CONFIG_HOME", folder.path()}})),
               "/home/u/Dokumente");
+    EXPECT_EQ(DocumentsFolder(FakeEnv({{"HOME", "/home/u"}, {"XDG_CONFIG_HOME", folder.path()},
+                                       {"XDG_DOCUMENTS_DIR", "/srv/docs/"}})),
+              "/srv/docs");
 }
 
 TEST(Paths, TakeHomeOption) {

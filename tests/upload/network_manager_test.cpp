@@ -22,6 +22,8 @@ namespace {
 using testing::PrivateBus;
 
 constexpr uint32_t kStateDisconnected = 20;
+constexpr uint32_t kStateConnecting = 40;
+constexpr uint32_t kStateConnectedLocal = 50;
 constexpr uint32_t kStateConnectedSite = 60;
 constexpr uint32_t kStateConnectedGlobal = 70;
 
@@ -100,8 +102,9 @@ TEST(NetworkManagerConnection, FollowsTheStateAndRequestsNetworking) {
         int enableCalls;
     } cases[] = {
         {"global", kStateConnectedGlobal, kStateConnectedGlobal, kNetConnected, kNetConnected, 0},
-        {"site only", kStateConnectedSite, kStateConnectedSite, kNetDisconnected, kNetDisconnected,
-         1},
+        {"site only", kStateConnectedSite, kStateConnectedSite, kNetConnected, kNetConnected, 0},
+        {"local only", kStateConnectedLocal, kStateConnectedLocal, kNetConnected, kNetConnected, 0},
+        {"connecting", kStateConnecting, kStateConnecting, kNetDisconnected, kNetDisconnected, 1},
         {"comes up", kStateDisconnected, kStateConnectedGlobal, kNetDisconnected, kNetConnected, 1},
     };
     PrivateBus bus;
