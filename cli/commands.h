@@ -24,6 +24,7 @@ int RunInfo(const Args& args);
 int RunUpload(const Args& args);
 int RunPorts(const Args& args);
 int RunScan(const Args& args);
+int RunRecover(const Args& args);
 
 struct Command {
     const char* name;

@@ -154,6 +154,7 @@ int RecordLive(const LiveRecordOptions& o, Settings settings) {
     AutoTrzSaver saver(settings, wall, SystemTempFolder(), folder);
     PortReceiverLink link(port);
     RecordSession session(settings, &saver, SteadyMs, &link);
+    session.KeepJournal(o.journalFolder, wall);
     port.StartReader(session.Gps());
     Reconnector reconnector(port, portSettings, session.Gps(), o.reopenIntervalMs);
     std::fprintf(stderr, "trakomer-cli: recording from %s at %d baud; Ctrl-C stops and saves\n",
