@@ -21,7 +21,8 @@ using namespace trakomer;
 
 void BM_PointTick(benchmark::State& state) {
     const bool journaled = state.range(0) != 0;
-    std::string folder = (std::filesystem::temp_directory_path() / "trakomer-bench-XXXXXX").string();
+    std::string folder =
+        (std::filesystem::temp_directory_path() / "trakomer-bench-XXXXXX").string();
     if (mkdtemp(folder.data()) == nullptr) state.SkipWithError("no temporary folder");
     ManualClock clock(1'237'118'400);
     FileJournal journal(journaled ? folder : std::string(), clock);

@@ -30,8 +30,8 @@ T Get(const std::string& in, std::size_t offset) {
 
 bool Plausible(const TrackPoint& p) {
     return std::isfinite(p.latitude) && std::isfinite(p.longitude) && std::isfinite(p.altitude) &&
-           std::isfinite(p.speed) && p.latitude >= -90 && p.latitude <= 90 &&
-           p.longitude >= -180 && p.longitude <= 180;
+           std::isfinite(p.speed) && p.latitude >= -90 && p.latitude <= 90 && p.longitude >= -180 &&
+           p.longitude <= 180;
 }
 
 bool EndsWith(const std::string& text, const std::string& suffix) {
@@ -127,6 +127,8 @@ bool SetJournalAside(const std::string& journal) {
     return std::rename(journal.c_str(), (journal + kDiscardedSuffix).c_str()) == 0;
 }
 
-void RemoveEmptyJournal(const std::string& journal) { unlink(journal.c_str()); }
+void RemoveEmptyJournal(const std::string& journal) {
+    unlink(journal.c_str());
+}
 
 }  // namespace trakomer

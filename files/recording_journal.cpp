@@ -80,7 +80,9 @@ std::string EncodeJournalRecord(const TrackPoint& p) {
 FileJournal::FileJournal(std::string folder, const Clock& clock)
     : folder_(std::move(folder)), clock_(clock) {}
 
-FileJournal::~FileJournal() { Close(); }
+FileJournal::~FileJournal() {
+    Close();
+}
 
 bool FileJournal::OpenNew() {
     if (folder_.empty() || !MakeFolders(folder_)) return false;
@@ -132,7 +134,9 @@ void FileJournal::Finish(bool saved) {
     }
 }
 
-void FileJournal::Discard() { Remove(); }
+void FileJournal::Discard() {
+    Remove();
+}
 
 void FileJournal::Close() {
     if (fd_ >= 0) close(fd_);

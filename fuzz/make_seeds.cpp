@@ -27,7 +27,9 @@ void Seed(const std::string& target, const std::string& name, const std::string&
     std::ofstream(root + "/" + target + "/" + name, std::ios::binary) << bytes;
 }
 
-std::string Bytes(const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); }
+std::string Bytes(const std::vector<uint8_t>& v) {
+    return std::string(v.begin(), v.end());
+}
 
 std::string FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
     std::vector<size_t> chunks;
     const size_t cuts = input.ConsumeIntegralInRange<size_t>(0, 16);
-    for (size_t i = 0; i < cuts; ++i) chunks.push_back(input.ConsumeIntegralInRange<size_t>(0, 128));
+    for (size_t i = 0; i < cuts; ++i)
+        chunks.push_back(input.ConsumeIntegralInRange<size_t>(0, 128));
     const std::string bytes = input.ConsumeRemainingBytesAsString();
     trakomer::GpsFix fix;
     trakomer::Reset(fix);

@@ -23,7 +23,9 @@ using testing::TestFolder;
 constexpr double kLat0 = 48.0, kLon0 = 11.0, kStepDeg = 0.000025;
 constexpr int kCar = 4;  // a point every second, no averaging
 
-std::string Moving(int s) { return ReceiverSecond(s, kLat0 + s * kStepDeg, kLon0, 5, 'A', 3); }
+std::string Moving(int s) {
+    return ReceiverSecond(s, kLat0 + s * kStepDeg, kLon0, 5, 'A', 3);
+}
 
 // The journal's bytes kept in memory, as the file journal writes them.
 struct MemoryJournal : RecordingJournal {
@@ -123,9 +125,10 @@ TEST(Journal, RecoveryThinsAPastCapacityRecordingAsRecordingDid) {
     Rig rig(kCar, false, false, &memory);
     rig.recorder->StartRecording();
     // Three hours at 1 Hz, 3 m apart: far more points than the track holds.
-    rig.Run(3 * 3600, [](int s) {
-        return ReceiverSecond(s, kLat0 + s * 0.000027, kLon0, 6, 'A', 3);
-    });
+    rig.Run(3 * 3600,
+            [](int s) { return ReceiverSecond(s, kLat0 + s * 0.000027, kLon0, 6, 'A', 3); });
+    ASSERT_GT((memory.bytes.size() - kJournalHeaderSize) / kJournalRecordSize,
+              std::size_t{kTrackCapacity});
     auto recovered = std::make_unique<Track>();
     JournalHeader header;
     ASSERT_EQ(DecodeJournal(memory.bytes, *recovered, header), JournalStatus::Ok);
