@@ -80,6 +80,8 @@ MainWindow::MainWindow(Settings& settings, const ProgramPaths& paths,
     ports_.announcements = announcer_.get();
     ports_.pace = this;
     ports_.power = power_.get();
+    journal_ = std::make_unique<FileJournal>(paths_.stateFolder, *services_.clock);
+    ports_.journal = journal_.get();
     recorder_ = std::make_unique<Recorder>(*track_, gps_, OptionsFromSettings(), ports_);
 
     // Waypoints come before the menus so that Fly To lists them.
@@ -123,6 +125,7 @@ void MainWindow::StartUp() {
     LoadReferenceTracks();
     recorder_->ArmTimers();
     ComposeAndDraw();
+    OfferRecovery();
 }
 
 void MainWindow::LoadReferenceTracks() {

@@ -22,6 +22,7 @@
 #include "core/recorder.h"
 #include "core/settings.h"
 #include "core/speaker.h"
+#include "files/recording_journal.h"
 #include "files/reference_tracks.h"
 #include "files/waypoints.h"
 #include "gps/serial_port.h"
@@ -132,6 +133,9 @@ public:
     void StylusUp(int x, int y);
     // Brings the window to the front (second instance, launcher).
     void Raise();
+    // Offers to save and review a recording the journal holds because the
+    // program ended without saving it; No moves the journal aside.
+    void OfferRecovery();
     // A stop signal (logout, shutdown, Ctrl-C): a running recording is
     // stopped and saved as a confirmed Stop would, then the program exits as
     // Exit does. Nobody is there to answer a message box.
@@ -261,6 +265,7 @@ private:
     SharedGpsFix gps_;
     SerialPort port_;
     std::unique_ptr<speech::Announcer> announcer_;
+    std::unique_ptr<FileJournal> journal_;
     std::unique_ptr<Recorder> recorder_;
     RecordingPorts ports_;
     PaceComparison pace_;

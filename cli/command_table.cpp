@@ -6,6 +6,7 @@ const std::vector<Command>& AllCommands() {
     static const std::vector<Command> commands = {
         {"nmea-dump", RunNmeaDump, "nmea-dump [--each] FILE   parse an NMEA log (- for stdin), print the fix as JSON"},
         {"record", RunRecord, "record --input FILE [--out-dir DIR] [--home DIR] [--profile P] [--autostart] [--realtime]   replay a receiver log through the recorder, print the summary as JSON"},
+        {"recover", RunRecover, "recover [--home DIR] [--out-dir DIR]   save the recording a killed recorder left unsaved, print {\"points\": N, \"file\": ...}"},
         {"info", RunInfo, "info FILE [--resample] [--home DIR] [--profile P]   load a .trk, .trz, .kml or .gpx track, print its statistics as JSON"},
         {"ports", RunPorts, "ports   list the serial ports a receiver may be on, one JSON line each"},
         {"scan", RunScan, "scan [--home DIR] [--device PATH ...]   find the port and baud rate a receiver answers on"},

@@ -127,6 +127,11 @@ int ReplayFile(const RecordOptions& o, const Settings& settings) {
         return o.realtime ? SteadyMs() : virtualClock.MonotonicMs() - virtualStart;
     };
     RecordSession session(settings, &saver, now);
+    // A replay in real time is journaled like a live recording; one on the
+    // virtual clock ends in moments and its log is the record already.
+    if (o.realtime) {
+        session.KeepJournal(ResolvePaths(o.home, ProcessEnvironment()).stateFolder, clock);
+    }
     ReplayControl control;
     control.tapToStart = !o.autostart;
     control.waitUntilMs = [&](int64_t at) {
@@ -169,6 +174,7 @@ int RunRecord(const Args& args) {
         live.baudRate = o.baud.empty() ? 0 : std::atoi(o.baud.c_str());
         live.outDir = o.outDir;
         live.autostart = o.autostart;
+        live.journalFolder = ResolvePaths(o.home, ProcessEnvironment()).stateFolder;
         return RecordLive(live, settings);
     }
     return ReplayFile(o, settings);

@@ -128,6 +128,7 @@ int RecordLive(const LiveRecordOptions& o, Settings settings) {
         std::fprintf(stderr, "trakomer-cli: the receiver went away; waiting for it\n");
     };
     events.back = [] { std::fprintf(stderr, "trakomer-cli: the receiver is back\n"); };
+    session.KeepJournal(o.journalFolder, wall);
     port.StartReader(session.Gps(), std::move(events));
     std::fprintf(stderr, "trakomer-cli: recording from %s at %d baud; Ctrl-C stops and saves\n",
                  o.device.c_str(), portSettings.baudRate);

@@ -15,6 +15,7 @@ struct LiveRecordOptions {
     std::string outDir;    // "" : the settings' default file folder
     bool autostart = false;
     int reopenIntervalMs = 2000;  // retry period after the receiver went away
+    std::string journalFolder;    // "" : no recording journal
 };
 
 // Runs the recording; prints the summary JSON on standard output. Exit

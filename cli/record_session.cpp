@@ -52,6 +52,7 @@ RecordSession::RecordSession(const Settings& settings, TrackSaver* saver,
     ports.timers = this;
     ports.observer = this;
     ports.receiver = receiver;
+    ports.journal = this;
     recorder_ = std::make_unique<Recorder>(*track_, gps_, RecordingOptionsFrom(settings_), ports);
     recorder_->ArmTimers();
 }
@@ -68,6 +69,26 @@ void RecordSession::Arm(const TimerPlan& plan) {
 void RecordSession::OnRecordingEvent(RecordingEvent event) {
     events_.push_back({static_cast<double>(Now() - startMs_) / 1000.0, event});
     if (event == RecordingEvent::Stop || event == RecordingEvent::AutoStop) stopped_ = true;
+}
+
+void RecordSession::KeepJournal(const std::string& folder, const Clock& clock) {
+    journal_ = folder.empty() ? nullptr : std::make_unique<FileJournal>(folder, clock);
+}
+
+void RecordSession::Begin(const RecordingOptions& options) {
+    if (journal_) journal_->Begin(options);
+}
+
+void RecordSession::Append(const TrackPoint& point) {
+    if (journal_) journal_->Append(point);
+}
+
+void RecordSession::Finish(bool saved) {
+    if (journal_) journal_->Finish(saved);
+}
+
+void RecordSession::Discard() {
+    if (journal_) journal_->Discard();
 }
 
 void RecordSession::FireTimer(int which, int64_t dueAt) {

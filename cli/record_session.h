@@ -16,6 +16,7 @@
 #include "core/recording_ports.h"
 #include "core/settings.h"
 #include "core/track.h"
+#include "files/recording_journal.h"
 #include "gps/shared_fix.h"
 
 namespace trakomer::cli {
@@ -43,7 +44,7 @@ public:
     bool AskYesNo(const std::string&, const std::string&) override { return true; }
 };
 
-class RecordSession : private TimerControl, private RecordingObserver {
+class RecordSession : private TimerControl, private RecordingObserver, private RecordingJournal {
 public:
     // `nowMs` gives the session's time in milliseconds (virtual or wall).
     // `receiver`, when given, takes the receiver configuration sentences.
@@ -62,10 +63,17 @@ public:
     void FireTimer(int which, int64_t dueAt);
     // Starts as a tap on the start area would, when waiting with a valid fix.
     void TapStart();
+    // Journals the recording's points in `folder` (named by `clock`'s time)
+    // from the next start on; an empty folder keeps no journal.
+    void KeepJournal(const std::string& folder, const Clock& clock);
 
 private:
     void Arm(const TimerPlan& plan) override;
     void OnRecordingEvent(RecordingEvent event) override;
+    void Begin(const RecordingOptions& options) override;
+    void Append(const TrackPoint& point) override;
+    void Finish(bool saved) override;
+    void Discard() override;
     int64_t Now() const { return nowMs_(); }
 
     Settings settings_;
@@ -77,6 +85,7 @@ private:
     TimerSchedule timers_;
     std::vector<TimedEvent> events_;
     bool stopped_ = false;
+    std::unique_ptr<FileJournal> journal_;
     std::unique_ptr<Recorder> recorder_;
 };
 

@@ -56,6 +56,7 @@ Recorder::Recorder(Track& track, SharedGpsFix& gps, const RecordingOptions& opti
     if (!ports_.announcements) ports_.announcements = &noAnnouncements_;
     if (!ports_.pace) ports_.pace = &noPace_;
     if (!ports_.observer) ports_.observer = &noObserver_;
+    if (!ports_.journal) ports_.journal = &noJournal_;
     state_.averaging = AveragingFor(options_.userProfile);
 }
 
@@ -156,6 +157,9 @@ void Recorder::ProcessPoint(const GpsFix& fix) {
         if (!review) TestAutoStartStop(fix, i);
     });
     if (result == StatisticsResult::Rejected || track_.lastIndex != i) return;
+    if (!review && state_.recordingState == RecordingState::Started) {
+        ports_.journal->Append(track_.points[i]);
+    }
 
     const bool paceWanted =
         (options_.autoStart && state_.recordingState == RecordingState::Started) ||
@@ -272,6 +276,7 @@ void Recorder::Start(RecordingEvent cause) {
     }
     ResetAll();
     state_.recordingState = RecordingState::Started;
+    ports_.journal->Begin(options_);
     if (options_.voice) ports_.speaker->Speak("Starting", true);
     Notify(cause);
 }
@@ -286,6 +291,7 @@ void Recorder::Stop(RecordingEvent cause) {
         name = ports_.saver->AutoTrackName();
         saved = ports_.saver->WriteTrz(name, track_);
     }
+    ports_.journal->Finish(saved);
     ports_.announcements->MarkSummaryDue();
     state_.recordingState = RecordingState::Stopped;
     ports_.announcements->Announce();
@@ -329,6 +335,10 @@ void Recorder::ConfirmReset() {
         return;
     }
     ResetAll();
+    // The reset data goes from the journal too; a recording that goes on
+    // starts a fresh one.
+    ports_.journal->Discard();
+    if (state_.recordingState == RecordingState::Started) ports_.journal->Begin(options_);
 }
 
 void Recorder::ResetAll() {

@@ -109,6 +109,7 @@ private:
     AnnouncementHooks noAnnouncements_;
     PaceFeedback noPace_;
     RecordingObserver noObserver_;
+    RecordingJournal noJournal_;
 };
 
 }  // namespace trakomer

@@ -90,6 +90,22 @@ public:
     virtual std::string FailureReason() const { return {}; }
 };
 
+// Keeps the points of a running recording on disk as they are placed, so a
+// crash or power cut loses at most the newest one.
+class RecordingJournal {
+public:
+    virtual ~RecordingJournal() = default;
+    // A recording started; the track is empty.
+    virtual void Begin(const RecordingOptions& /*options*/) {}
+    // A point was placed in the running recording.
+    virtual void Append(const TrackPoint& /*point*/) {}
+    // The recording stopped; `saved` says whether its track file was
+    // written. An unsaved recording stays in the journal.
+    virtual void Finish(bool /*saved*/) {}
+    // The user reset the track: the recording is given up.
+    virtual void Discard() {}
+};
+
 class RecordingObserver {
 public:
     virtual ~RecordingObserver() = default;
@@ -110,6 +126,7 @@ struct RecordingPorts {
     AnnouncementHooks* announcements = nullptr;
     PaceFeedback* pace = nullptr;
     RecordingObserver* observer = nullptr;
+    RecordingJournal* journal = nullptr;
 };
 
 }  // namespace trakomer

@@ -239,6 +239,15 @@ std::optional<TgaImage> DecodeTga(std::span<const uint8_t> file, const std::stri
         return std::nullopt;
     }
     const Decoder decoder = DecoderFor(header.imageType, header.depth);
+    // A file too short for the image it declares is refused before the
+    // pixel buffer exists: a few hostile bytes must not cost 256 MB.
+    const size_t count = static_cast<size_t>(header.width) * static_cast<size_t>(header.height);
+    const size_t leastBytes = decoder.runLength ? (count + 127) / 128 * (1 + decoder.inBytes)
+                                                : count * decoder.inBytes;
+    if (file.size() - kHeaderSize < leastBytes) {
+        errorText = Format("truncated TGA file \"%s\"!\n", path);
+        return std::nullopt;
+    }
     TgaImage image;
     image.width = header.width;
     image.height = header.height;

@@ -68,12 +68,15 @@ ProgramPaths ResolvePaths(const std::string& home, const EnvLookup& env) {
         const std::string folder = fs::absolute(home).lexically_normal().string();
         paths.configFolder = folder;
         paths.dataFolder = folder;
+        paths.stateFolder = folder;
     } else {
         paths.configFolder = XdgFolder(env, "XDG_CONFIG_HOME", ".config") + "/trakomer";
         paths.dataFolder = XdgFolder(env, "XDG_DATA_HOME", ".local/share") + "/trakomer";
+        paths.stateFolder = XdgFolder(env, "XDG_STATE_HOME", ".local/state") + "/trakomer";
     }
     StripTrailingSlashes(paths.configFolder);
     StripTrailingSlashes(paths.dataFolder);
+    StripTrailingSlashes(paths.stateFolder);
     paths.documentsFolder = DocumentsFolder(env);
     const std::string tmp = env("TMPDIR");
     paths.tempFolder = tmp.empty() ? "/tmp" : tmp;

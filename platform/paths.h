@@ -7,8 +7,10 @@
 //                   alarm sounds
 //   documents       the XDG documents folder (~/Documents)
 //   temporary files $TMPDIR, else /tmp
+//   recording journal $XDG_STATE_HOME/trakomer/ (~/.local/state/trakomer)
 //
-// `--home DIR` puts the settings file and the program folder both in DIR.
+// `--home DIR` puts the settings file, the program folder and the journal
+// all in DIR.
 
 #include <functional>
 #include <string>
@@ -23,6 +25,7 @@ struct ProgramPaths {
     std::string dataFolder;       // the program folder
     std::string documentsFolder;  // default folder of saved tracks
     std::string tempFolder;
+    std::string stateFolder;  // the recording journal
 
     std::string SettingsFile() const { return configFolder + "/" + kSettingsFileName; }
     // A file of the program folder.

@@ -25,6 +25,7 @@
 #include "files/gpx_writer.h"
 #include "files/kml_reader.h"
 #include "files/kml_writer.h"
+#include "files/recording_journal.h"
 #include "files/trk_file.h"
 #include "screens/screens.h"
 #include "tests/upload/pyftpd_server.h"
@@ -359,6 +360,42 @@ TEST_F(WindowTest, StartsCentredAndReopensWhereItWasLeft) {
     EXPECT_FALSE(fs::exists(paths_.SettingsFile()));  // trakomer.ini is not touched
     Create();
     EXPECT_EQ(window_->geometry(), moved);
+}
+
+TEST_F(WindowTest, StartUpOffersAnUnsavedRecordingBack) {
+    paths_.stateFolder = home_ + "/state";
+    for (const bool yes : {true, false}) {
+        std::string journal;
+        {
+            ManualClock clock(1'237'118'400 + (yes ? 0 : 60));
+            FileJournal writer(paths_.stateFolder, clock);
+            writer.Begin(RecordingOptions{});
+            for (int i = 0; i < 5; ++i) {
+                TrackPoint p;
+                p.latitude = 48.1 + i * 0.0001;
+                p.longitude = 11.5;
+                p.time = 1'237'118'400 + i;
+                writer.Append(p);
+            }
+            journal = writer.Path();
+        }  // the process died: the journal stays
+        dialogs_.answer = yes;
+        dialogs_.messages.clear();
+        Create();
+        ASSERT_FALSE(dialogs_.questions.empty());
+        EXPECT_EQ(dialogs_.questions.back().second,
+                  "The last recording was not saved. Recover it now?");
+        EXPECT_EQ(window_->CurrentTrack().InReview(), yes);
+        EXPECT_EQ(window_->ReviewButtonsShown(), yes);
+        EXPECT_FALSE(fs::exists(journal));
+        EXPECT_EQ(fs::exists(journal + ".discarded"), !yes);
+        if (!yes) continue;
+        EXPECT_EQ(window_->CurrentTrack().loadedCount, 5);
+        ASSERT_FALSE(dialogs_.messages.empty());
+        const std::string text = dialogs_.messages.back().second;
+        ASSERT_EQ(text.rfind("Saved as " + paths_.documentsFolder + "/", 0), 0u) << text;
+        EXPECT_TRUE(fs::exists(text.substr(9)));
+    }
 }
 
 TEST_F(WindowTest, ReviewButtonsStepAndPlay) {

@@ -217,6 +217,67 @@ TEST(CliRecordLive, ReceiverUnpluggedAndBackBehindItsSymlinkGivesOneTrack) {
     EXPECT_EQ(saved, 1);
 }
 
+// A receiver's second with a 3D fix, walking north.
+std::string FixSecond(int second) {
+    using trakomer::test::WithChecksum;
+    char time[32], lat[32];
+    std::snprintf(time, sizeof time, "12%02d%02d.00", second / 60 % 60, second % 60);
+    std::snprintf(lat, sizeof lat, "4807.%03d", 100 + second * 5);
+    return WithChecksum(std::string("GPRMC,") + time + ",A," + lat +
+                        ",N,01131.000,E,4.0,0.0,250109,,") +
+           WithChecksum(std::string("GPGGA,") + time + "," + lat +
+                        ",N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") +
+           WithChecksum("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1");
+}
+
+TEST(CliRecordLive, AKilledRecordingIsRecoveredButTheNewestPoint) {
+    TempDir dir;
+    const std::string home = dir.Path() + "/home";
+    trakomer::test::PtyPair receiver;
+    ASSERT_TRUE(receiver.Valid());
+    CliProcess cli({"record", "--device", receiver.SlavePath(), "--baud", "9600", "--profile",
+                    "car", "--home", home, "--out-dir", dir.Path() + "/tracks"},
+                   dir.Path());
+    ASSERT_TRUE(cli.Started());
+    // A new fix every 250 ms for six seconds: about six point ticks.
+    constexpr int kFixes = 24;
+    for (int s = 0; s < kFixes; ++s) {
+        ASSERT_TRUE(receiver.WriteAll(FixSecond(s)));
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    // The points on disk just before the kill: all of them come back.
+    int journaled = 0;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(home, error)) {
+        if (entry.path().extension() == ".journal") {
+            journaled = static_cast<int>((fs::file_size(entry.path()) - 32) / 29);
+        }
+    }
+    cli.Signal(SIGKILL);
+    ASSERT_NE(cli.WaitMs(5000), -1);
+
+    TempDir again;
+    CliProcess recover({"recover", "--home", home, "--out-dir", dir.Path() + "/recovered"},
+                       again.Path());
+    const int status = recover.WaitMs(5000);
+    ASSERT_TRUE(status != -1 && WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << recover.Err();
+    std::smatch found;
+    const std::string out = recover.Out();
+    ASSERT_TRUE(std::regex_match(out, found,
+                                 std::regex(R"re(\{"points":([0-9]+),"file":"([^"]+)"\}\n)re")))
+        << out << recover.Err();
+    EXPECT_GE(journaled, 2);
+    EXPECT_GE(std::stoi(found[1]), journaled) << out;
+    EXPECT_LE(std::stoi(found[1]), kFixes / 4 + 1) << out;  // a point a second at most
+    EXPECT_TRUE(fs::exists(found[2].str())) << out;
+
+    // Nothing is left to recover.
+    CliProcess none({"recover", "--home", home}, again.Path());
+    ASSERT_NE(none.WaitMs(5000), -1);
+    EXPECT_EQ(none.Out(), "{\"points\":0}\n");
+}
+
 TEST(CliRecordLive, ArgumentAndDeviceErrors) {
     struct Case {
         std::vector<std::string> args;

@@ -79,7 +79,8 @@ struct Rig {
     std::unique_ptr<Recorder> recorder;
     int64_t nowMs = 0;
 
-    explicit Rig(int profile, bool autoStart = false, bool autoStop = false) {
+    explicit Rig(int profile, bool autoStart = false, bool autoStop = false,
+                 RecordingJournal* journal = nullptr) {
         options.userProfile = profile;
         options.autoStart = autoStart;
         options.autoStop = autoStop;
@@ -89,6 +90,7 @@ struct Rig {
         ports.saver = &log;
         ports.observer = &log;
         ports.timers = &log;
+        ports.journal = journal;
         recorder = std::make_unique<Recorder>(track, gps, options, ports);
         recorder->ArmTimers();
     }

@@ -23,10 +23,12 @@ TEST(Paths, FoldersFollowTheXdgVariablesAndTheHomeOption) {
     const auto xdg = ResolvePaths("", FakeEnv({{"HOME", "/home/u"},
                                                {"XDG_CONFIG_HOME", "/cfg"},
                                                {"XDG_DATA_HOME", "/data/"},
+                                               {"XDG_STATE_HOME", "/state"},
                                                {"TMPDIR", "/scratch"}}));
     EXPECT_EQ(xdg.SettingsFile(), "/cfg/trakomer/trakomer.ini");
     EXPECT_EQ(xdg.DataFile("run.png"), "/data/trakomer/run.png");
     EXPECT_EQ(xdg.tempFolder, "/scratch");
+    EXPECT_EQ(xdg.stateFolder, "/state/trakomer");
 
     const auto plain = ResolvePaths("", FakeEnv({{"HOME", "/home/u"},
                                                  {"XDG_CONFIG_HOME", "relative/ignored"}}));
@@ -34,10 +36,12 @@ TEST(Paths, FoldersFollowTheXdgVariablesAndTheHomeOption) {
     EXPECT_EQ(plain.dataFolder, "/home/u/.local/share/trakomer");
     EXPECT_EQ(plain.documentsFolder, "/home/u/Documents");
     EXPECT_EQ(plain.tempFolder, "/tmp");
+    EXPECT_EQ(plain.stateFolder, "/home/u/.local/state/trakomer");
 
     const auto home = ResolvePaths(folder.path() + "/", FakeEnv({{"HOME", "/home/u"}}));
     EXPECT_EQ(home.SettingsFile(), folder.path() + "/trakomer.ini");
     EXPECT_EQ(home.dataFolder, folder.path());
+    EXPECT_EQ(home.stateFolder, folder.path());
 }
 
 TEST(Paths, DocumentsFolderComesFromUserDirs) {
