@@ -1,5 +1,7 @@
 #include "upload/network_manager.h"
 
+#include "platform/dbus_bus.h"
+
 #include <systemd/sd-bus.h>
 
 #include <chrono>
@@ -18,45 +20,17 @@ constexpr uint32_t kStateConnectedLocal = 50;
 constexpr uint64_t kCallTimeoutUs = 5'000'000;
 constexpr int kPollIntervalMs = 250;
 
-// Whether NetworkManager runs now. Asked first so that a status query
-// never starts an installed but stopped service through bus activation.
-bool ServiceRunning(sd_bus* bus) {
-    sd_bus_error error = SD_BUS_ERROR_NULL;
-    sd_bus_message* reply = nullptr;
-    int running = 0;
-    if (sd_bus_call_method(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                           "org.freedesktop.DBus", "NameHasOwner", &error, &reply, "s",
-                           kService) < 0 ||
-        sd_bus_message_read(reply, "b", &running) < 0) {
-        running = 0;
-    }
-    sd_bus_message_unref(reply);
-    sd_bus_error_free(&error);
-    return running != 0;
-}
-
 // The service is not there: no NetworkManager runs on this machine.
 bool ServiceMissing(const sd_bus_error& error) {
     return sd_bus_error_has_name(&error, SD_BUS_ERROR_SERVICE_UNKNOWN) ||
            sd_bus_error_has_name(&error, SD_BUS_ERROR_NAME_HAS_NO_OWNER);
 }
 
+// NetworkManager answers on the system bus (or the bus at `address`);
+// bringing a connection up may take it a few seconds.
 sd_bus* OpenBus(const std::string& address) {
-    sd_bus* bus = nullptr;
-    int result = 0;
-    if (address.empty()) {
-        result = sd_bus_open_system(&bus);
-    } else {
-        result = sd_bus_new(&bus);
-        if (result >= 0) result = sd_bus_set_address(bus, address.c_str());
-        if (result >= 0) result = sd_bus_set_bus_client(bus, 1);
-        if (result >= 0) result = sd_bus_start(bus);
-    }
-    if (result < 0) {
-        sd_bus_unref(bus);
-        return nullptr;
-    }
-    sd_bus_set_method_call_timeout(bus, kCallTimeoutUs);
+    sd_bus* bus = trakomer::OpenBus(BusKind::System, address);
+    if (bus != nullptr) sd_bus_set_method_call_timeout(bus, kCallTimeoutUs);
     return bus;
 }
 
@@ -70,7 +44,7 @@ NetworkManagerConnection::~NetworkManagerConnection() {
 }
 
 uint32_t NetworkManagerConnection::Status() {
-    if (bus_ == nullptr || !ServiceRunning(bus_)) return kNetConnected;
+    if (bus_ == nullptr || !ServiceRunning(bus_, kService)) return kNetConnected;
     sd_bus_error error = SD_BUS_ERROR_NULL;
     uint32_t state = 0;
     const int result = sd_bus_get_property_trivial(bus_, kService, kObject, kInterface, "State",
