@@ -158,6 +158,7 @@ TEST_F(SheetTest, ImperialRelabelsAndConvertsTheShownNumbers) {
     EXPECT_EQ(Find<QLabel>("distanceUnit")->text(), "miles");
     EXPECT_EQ(Find<QLabel>("speedUnit")->text(), "mph");
     EXPECT_EQ(Find<QLabel>("weightUnit")->text(), "lbs");
+    EXPECT_EQ(Find<QLabel>("unitSplit")->text(), "miles");  // the Speech page follows
     Click("autoStart");  // cleared: the auto-stop controls are disabled
     EXPECT_FALSE(Find<QLineEdit>("autoStopDistance")->isEnabled());
     Click("ok");
