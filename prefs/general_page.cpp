@@ -98,6 +98,7 @@ void GeneralPage::UnitsChosen(int index) {
     distance_->setText(ToQ(numbers.stopDistance));
     speed_->setText(ToQ(numbers.stopSpeed));
     weight_->setText(ToQ(numbers.weight));
+    if (onUnitsChanged) onUnitsChanged(index == 1 ? 2 : 1);
 }
 
 void GeneralPage::EnableAutoStop() {

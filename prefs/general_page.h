@@ -2,6 +2,8 @@
 // General: profile, units, view-up mode, automatic start and stop, name and
 // body weight.
 
+#include <functional>
+
 #include "prefs/preference_page.h"
 
 class QCheckBox;
@@ -14,6 +16,10 @@ class GeneralPage : public PreferencePage {
 public:
     GeneralPage(const Settings& settings, QWidget* parent = nullptr);
     void Store(Settings& settings, ApplyEffects& effects) override;
+
+    // Called with the chosen units as `mUnits` counts them (1 metric,
+    // 2 imperial) when the Units combo changes, so other pages relabel.
+    std::function<void(int)> onUnitsChanged;
 
 private:
     void UnitsChosen(int index);

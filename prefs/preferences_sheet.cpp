@@ -28,8 +28,15 @@ PreferencesSheet::PreferencesSheet(Settings& settings, PreferencesHost& host,
     }
     nmea_ = new NmeaPage(settings_, services_.ports, host_, services_.scan);
     tracks_ = new TracksPage(settings_, services_.chooseFile);
-    pages_ = {new GeneralPage(settings_),  nmea_,   new ScreensPage(settings_),
-              new SpeechPage(settings_),   tracks_, new UploadPage(settings_),
+    auto* general = new GeneralPage(settings_);
+    auto* speech = new SpeechPage(settings_);
+    general->onUnitsChanged = [speech](int units) { speech->Relabel(units); };
+    pages_ = {general,
+              nmea_,
+              new ScreensPage(settings_),
+              speech,
+              tracks_,
+              new UploadPage(settings_),
               new MapsPage(services_.maps)};
     shown_.assign(pages_.size(), false);
 

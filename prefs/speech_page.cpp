@@ -48,6 +48,12 @@ SpeechPage::SpeechPage(const Settings& settings, QWidget* parent) : PreferencePa
     EnableRows();
 }
 
+void SpeechPage::Relabel(int units) {
+    for (size_t i = 0; i < kAnnouncements.size(); ++i) {
+        rows_[i].unit->setText(UnitLabel(kAnnouncements[i].unit, units));
+    }
+}
+
 void SpeechPage::EnableRows() {
     const bool on = voice_->isChecked();
     for (const Row& row : rows_) {

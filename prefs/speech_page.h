@@ -15,6 +15,9 @@ class SpeechPage : public PreferencePage {
 public:
     SpeechPage(const Settings& settings, QWidget* parent = nullptr);
     void Store(Settings& settings, ApplyEffects& effects) override;
+    // Shows the unit labels of `units` (1 metric, 2 imperial); the intervals
+    // are numbers in the chosen units and stay as typed.
+    void Relabel(int units);
 
 private:
     void EnableRows();

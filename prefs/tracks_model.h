@@ -11,10 +11,14 @@ inline constexpr std::array<const char*, 4> kNameFormats = {"DDMMYY-hhmmss", "DD
                                                             "YYMMDD-hhmmss", "YYYYMMDD-hhmmss"};
 
 // File dialog filters, one "Label (*.ext)" per entry, separated by ";;".
-inline constexpr const char* kPaceFilter = "Magellan Track (*.trk);;Magellan Track Zipped (*.trz)";
+// GPX comes last, after the Magellan and Google Earth entries.
+inline constexpr const char* kPaceFilter =
+    "Magellan Track (*.trk);;Magellan Track Zipped (*.trz);;GPS Exchange (*.gpx)";
 inline constexpr const char* kDisplayFilter =
-    "Magellan Track (*.trk);;Magellan Track Zipped (*.trz);;Google Earth (*.kml)";
-inline constexpr const char* kWaypointFilter = "Google Earth Zipped(*.kmz);;Google Earth (*.kml)";
+    "Magellan Track (*.trk);;Magellan Track Zipped (*.trz);;Google Earth (*.kml);;"
+    "GPS Exchange (*.gpx)";
+inline constexpr const char* kWaypointFilter =
+    "Google Earth Zipped(*.kmz);;Google Earth (*.kml);;GPS Exchange (*.gpx)";
 
 // The path's file name part (after the last slash or backslash); empty for
 // an empty path.

@@ -40,6 +40,12 @@ out=$(desktop-file-validate "$usr/share/applications/$id.desktop" 2>&1) ||
 if grep -E "error|warning" <<<"$out"; then fail "desktop-file-validate: $out"; fi
 out=$(appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml" 2>&1) ||
   fail "appstreamcli: $out"
+# Every screenshot the metadata names is one of the README's pictures in docs/.
+shots=$(sed -n 's|.*<image[^>]*>[^<]*/\(docs/[^<]*\)</image>.*|\1|p' "$usr/share/metainfo/$id.metainfo.xml")
+[[ -n $shots ]] || fail "no screenshots in the metadata"
+for shot in $shots; do
+  [[ -f $source/$shot ]] || fail "screenshot $shot is not in the source tree"
+done
 for page in trakomer trakomer-cli; do
   out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l --warnings "$usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
   [[ -z $out ]] || fail "man $page: $out"

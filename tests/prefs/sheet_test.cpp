@@ -86,7 +86,10 @@ protected:
         services.dialogs = &questions_;
         services.ports = {{"/dev/ttyS0", ""}, {"/dev/rfcomm0", "Bluetooth"}};
         services.maps = {{"/maps/town.tga", 11.5, 48.125, 11.75, 48.25}};
-        services.chooseFile = [this](const std::string&) { return nextFile_; };
+        services.chooseFile = [this](const std::string& filter) {
+            lastFilter_ = filter;
+            return nextFile_;
+        };
         sheet_ = std::make_unique<PreferencesSheet>(settings_, *host_, std::move(services));
         sheet_->show();
     }
@@ -118,6 +121,7 @@ protected:
     std::unique_ptr<RecordingHost> host_;
     std::unique_ptr<PreferencesSheet> sheet_;
     std::string nextFile_;
+    std::string lastFilter_;
 };
 
 TEST_F(SheetTest, SevenPagesInOrder) {
@@ -154,6 +158,7 @@ TEST_F(SheetTest, ImperialRelabelsAndConvertsTheShownNumbers) {
     EXPECT_EQ(Find<QLabel>("distanceUnit")->text(), "miles");
     EXPECT_EQ(Find<QLabel>("speedUnit")->text(), "mph");
     EXPECT_EQ(Find<QLabel>("weightUnit")->text(), "lbs");
+    EXPECT_EQ(Find<QLabel>("unitSplit")->text(), "miles");  // the Speech page follows
     Click("autoStart");  // cleared: the auto-stop controls are disabled
     EXPECT_FALSE(Find<QLineEdit>("autoStopDistance")->isEnabled());
     Click("ok");
@@ -166,10 +171,16 @@ TEST_F(SheetTest, OnlyAPaceOrDisplayTrackAsksForARestart) {
         const char* box;
         const char* button;
         bool asks;
+        const char* filter;  // what the file dialog offers
     };
     for (const Case& c :
-         {Case{"usePace", "choosePace", true}, Case{"useDisplay", "chooseDisplay", true},
-          Case{"useWaypoints", "chooseWaypoints", false}}) {
+         {Case{"usePace", "choosePace", true,
+               "Magellan Track (*.trk);;Magellan Track Zipped (*.trz);;GPS Exchange (*.gpx)"},
+          Case{"useDisplay", "chooseDisplay", true,
+               "Magellan Track (*.trk);;Magellan Track Zipped (*.trz);;Google Earth (*.kml);;"
+               "GPS Exchange (*.gpx)"},
+          Case{"useWaypoints", "chooseWaypoints", false,
+               "Google Earth Zipped(*.kmz);;Google Earth (*.kml);;GPS Exchange (*.gpx)"}}) {
         TearDown();
         SetUp();
         Show("Tracks");
@@ -177,6 +188,7 @@ TEST_F(SheetTest, OnlyAPaceOrDisplayTrackAsksForARestart) {
         Click(c.box);
         Click(c.button);
         EXPECT_EQ(Find<QCheckBox>(c.box)->text(), "chosen.trz");
+        EXPECT_EQ(lastFilter_, c.filter);
         Click("ok");
         EXPECT_TRUE(fs::exists(File())) << c.box;
         EXPECT_EQ(questions_.asked.size(), c.asks ? 1u : 0u) << c.box;
