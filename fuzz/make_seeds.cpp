@@ -128,8 +128,14 @@ void MapSeeds(const std::string& temp) {
     if (gl::WriteMapPackage(package, "coast.tga", RleTga(), {-34.0, 151.0, -33.8, 151.3})) {
         Seed("map_package", "rle_2x2.tgz", FileBytes(package));
     }
+    // An image that claims more than a package may hold, in a few bytes.
+    if (gl::WriteMapPackage(package, "huge.tga",
+                            Bytes(gl::testing::TgaHeader({10, 5000, 5000, 24, 0})), {0, 0, 1, 1})) {
+        Seed("map_package", "huge_sides.tgz", FileBytes(package));
+    }
 
-    Seed("image_list", "mapfiles.ini", FileBytes(TRAKOMER_SOURCE_DIR "/resources/data/mapfiles.ini"));
+    Seed("image_list", "mapfiles.ini",
+         FileBytes(TRAKOMER_SOURCE_DIR "/resources/data/mapfiles.ini"));
     Seed("image_list", "folders.ini",
          "maps\\alps.tga,47.2,10.1,48.0,12.5\r\n/opt/maps/coast.tga,-34,151,-33.8,151.3\r\n"
          "short.tga,1,2,3\r\n");
