@@ -9,10 +9,12 @@
 
 #include "core/settings.h"
 #include "core/settings_file.h"
+#include "files/gpx_writer.h"
 #include "files/journal_recovery.h"
 #include "files/kml_writer.h"
 #include "files/recording_journal.h"
 #include "files/trk_file.h"
+#include "gl/map_package.h"
 #include "tests/gl/tga_builder.h"
 
 namespace {
@@ -72,6 +74,18 @@ void TrackSeeds(const std::string& temp) {
     WriteWaypointsKmz(waypoints, kmz);
     Seed("zip", "waypoints.kmz", FileBytes(kmz));
 
+    Seed("gpx", "five_points.gpx", ComposeTrackGpx(*track, "five points"));
+    Seed("gpx", "two_waypoints.gpx", ComposeWaypointsGpx(waypoints));
+    // GPX 1.0 as other programs write it: a route, an extension and a
+    // waypoint without a name.
+    Seed("gpx", "route_1_0.gpx",
+         "<?xml version=\"1.0\"?>\n"
+         "<gpx version=\"1.0\" xmlns=\"http://www.topografix.com/GPX/1/0\">\n"
+         "<wpt lat=\"48.1\" lon=\"11.5\"><ele>520</ele></wpt>\n"
+         "<rte><name>r</name><rtept lat=\"48.1\" lon=\"11.5\"><time>2009-03-14T10:00:00Z</time>"
+         "</rtept><rtept lat=\"48.2\" lon=\"11.6\"><extensions><x:a xmlns:x=\"urn:x\">1</x:a>"
+         "</extensions></rtept></rte>\n</gpx>\n");
+
     JournalHeader header;
     header.profile = 4;
     header.units = 1;
@@ -82,19 +96,50 @@ void TrackSeeds(const std::string& temp) {
     Seed("journal", "torn.journal", journal.substr(0, journal.size() - 11));
 }
 
+std::string RgbTga() {
+    std::vector<uint8_t> rgb = gl::testing::TgaHeader({2, 2, 2, 24, 0});
+    for (int i = 0; i < 12; ++i) rgb.push_back(static_cast<uint8_t>(i * 20));
+    return Bytes(rgb);
+}
+
+// Run-length: one run of 3 pixels, one raw packet of 1, 32 bits.
+std::string RleTga() {
+    std::vector<uint8_t> rle = gl::testing::TgaHeader({10, 2, 2, 32, 8});
+    rle.insert(rle.end(), {0x82, 1, 2, 3, 4, 0x00, 5, 6, 7, 8});
+    return Bytes(rle);
+}
+
 void TgaSeeds() {
     using gl::testing::TgaHeader;
-    using gl::testing::TgaLayout;
-    std::vector<uint8_t> rgb = TgaHeader({2, 2, 2, 24, 0});
-    for (int i = 0; i < 12; ++i) rgb.push_back(static_cast<uint8_t>(i * 20));
-    Seed("tga", "rgb_2x2.tga", Bytes(rgb));
+    Seed("tga", "rgb_2x2.tga", RgbTga());
     std::vector<uint8_t> grey = TgaHeader({3, 2, 1, 8, 0x20});
     grey.insert(grey.end(), {0, 255});
     Seed("tga", "grey_top_down.tga", Bytes(grey));
-    // Run-length: one run of 3 pixels, one raw packet of 1, 32 bits.
-    std::vector<uint8_t> rle = TgaHeader({10, 2, 2, 32, 8});
-    rle.insert(rle.end(), {0x82, 1, 2, 3, 4, 0x00, 5, 6, 7, 8});
-    Seed("tga", "rle_2x2.tga", Bytes(rle));
+    Seed("tga", "rle_2x2.tga", RleTga());
+}
+
+// Packages as trakomer-cli mappack writes them, and the texts they and the
+// image list hold.
+void MapSeeds(const std::string& temp) {
+    const std::string package = temp + "/seed.tgz";
+    if (gl::WriteMapPackage(package, "alps.tga", RgbTga(), {48.1, 11.5, 48.2, 11.6})) {
+        Seed("map_package", "rgb_2x2.tgz", FileBytes(package));
+    }
+    if (gl::WriteMapPackage(package, "coast.tga", RleTga(), {-34.0, 151.0, -33.8, 151.3})) {
+        Seed("map_package", "rle_2x2.tgz", FileBytes(package));
+    }
+    // An image that claims more than a package may hold, in a few bytes.
+    if (gl::WriteMapPackage(package, "huge.tga",
+                            Bytes(gl::testing::TgaHeader({10, 5000, 5000, 24, 0})), {0, 0, 1, 1})) {
+        Seed("map_package", "huge_sides.tgz", FileBytes(package));
+    }
+
+    Seed("image_list", "mapfiles.ini",
+         FileBytes(TRAKOMER_SOURCE_DIR "/resources/data/mapfiles.ini"));
+    Seed("image_list", "folders.ini",
+         "maps\\alps.tga,47.2,10.1,48.0,12.5\r\n/opt/maps/coast.tga,-34,151,-33.8,151.3\r\n"
+         "short.tga,1,2,3\r\n");
+    Seed("image_list", "calibration.txt", "48.10000000 11.50000000 48.20000000 11.60000000\r\n");
 }
 
 void TextSeeds(const std::string& demoLog) {
@@ -121,6 +166,7 @@ int main(int argc, char** argv) {
     fs::create_directories(temp);
     TrackSeeds(temp);
     TgaSeeds();
+    MapSeeds(temp);
     TextSeeds(argv[2]);
     fs::remove_all(temp);
     return 0;
