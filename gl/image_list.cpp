@@ -1,6 +1,7 @@
 #include "gl/image_list.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace trakomer::gl {
 namespace {
@@ -40,7 +41,8 @@ double LeadingNumber(std::string_view field) {
     double value = 0;
     const auto result = std::from_chars(field.data() + pos, field.data() + field.size(), value,
                                         std::chars_format::fixed);
-    return result.ec == std::errc() ? value : 0;
+    // "inf" and "nan" read as numbers too; they are no place on earth.
+    return result.ec == std::errc() && std::isfinite(value) ? value : 0;
 }
 
 std::optional<ImageListEntry> ParseImageListLine(std::string_view line,
