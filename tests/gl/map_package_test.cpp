@@ -32,7 +32,7 @@ TEST(ImageList, LinesKeepTheirPathAndCorners) {
         {"earthmap.tga,-90,-180,90,180", true, "/prog/earthmap.tga", {-90, -180, 90, 180}},
         // Empty fields vanish; unreadable numbers are 0, trailing text ignored.
         {"a.tga,,x,2.5deg,+3,4", true, "/prog/a.tga", {0, 2.5, 3, 4}},
-        {"b.tga,inf,-nan,1e999,4", true, "/prog/b.tga", {0, 0, 0, 4}},
+        {"b.tga,inf,-nan,1e999,4", true, "/prog/b.tga", {0, 0, 1, 4}},
         {"# comment.tga,1,2,3,4", false, "", {}},
         {"short.tga,1,2,3", false, "", {}},
         {"", false, "", {}},
