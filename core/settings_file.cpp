@@ -171,10 +171,15 @@ void ApplyLine(std::string_view line, Settings& settings) {
     std::visit(Applier{settings, value}, key->field);
 }
 
+// The whole formatted text, however long (six large view numbers or a huge
+// float run past any fixed buffer).
 std::string Printf(const char* format, auto... args) {
-    char buffer[64];
-    const int n = std::snprintf(buffer, sizeof buffer, format, args...);
-    return std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+    const int n = std::snprintf(nullptr, 0, format, args...);
+    if (n <= 0) return std::string();
+    std::string text(static_cast<std::size_t>(n) + 1, '\0');
+    std::snprintf(text.data(), text.size(), format, args...);
+    text.resize(static_cast<std::size_t>(n));
+    return text;
 }
 
 struct Formatter {

@@ -120,6 +120,17 @@ TEST(SettingsFile, ViewListsKeepMissingAndIgnoreSurplusNumbers) {
     EXPECT_EQ(s.mViews, (std::array<int, 6>{0, 1, 0, 1, 0, 1}));
     ApplySettingsText("mViewLarge: 1  2\n", s);
     EXPECT_EQ(s.mViewLarge, (std::array<int, 4>{1, 2, 5, 10}));
+    // Lines longer than any small buffer are written whole.
+    s.mViews.fill(-2147483647);
+    s.mSayDistanceThreshold = 3e38f;
+    const std::string text = FormatSettings(s);
+    EXPECT_NE(text.find("mViews: -2147483647 -2147483647 -2147483647 -2147483647 -2147483647 "
+                        "-2147483647\n"),
+              std::string::npos);
+    Settings back = Defaults();
+    ApplySettingsText(text, back);
+    EXPECT_EQ(back.mViews, s.mViews);
+    EXPECT_FLOAT_EQ(back.mSayDistanceThreshold, s.mSayDistanceThreshold);
 }
 
 TEST(SettingsFile, StringValuesAreTakenAsTheyStand) {
