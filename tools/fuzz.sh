@@ -5,19 +5,23 @@
 # Fails when any target finds a crash, a leak, undefined behaviour or a
 # time-out; the input that did it is left in build/fuzz/findings.
 #
-#   tools/fuzz.sh [--seconds N]   build and run every target
+#   tools/fuzz.sh [--seconds N] [--seed S]   build and run every target
+#                                 (--seed: the same mutations every run, as
+#                                 CI wants; without it each run differs)
 #   tools/fuzz.sh --make-seeds    rewrite the seed corpora with our writers
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=30
 make_seeds=0
+seed_option=()
 while [[ $# -gt 0 ]]; do
   case $1 in
     --seconds) seconds=${2:?--seconds needs a number}; shift 2 ;;
     --seconds=*) seconds=${1#--seconds=}; shift ;;
+    --seed) seed_option=(-seed="${2:?--seed needs a number}"); shift 2 ;;
     --make-seeds) make_seeds=1; shift ;;
-    *) echo "usage: tools/fuzz.sh [--seconds N] [--make-seeds]" >&2; exit 2 ;;
+    *) echo "usage: tools/fuzz.sh [--seconds N] [--seed S] [--make-seeds]" >&2; exit 2 ;;
   esac
 done
 [[ $seconds =~ ^[0-9]+$ ]] || { echo "fuzz.sh: --seconds needs a whole number" >&2; exit 2; }
@@ -51,7 +55,7 @@ for fuzzer in "$build"/fuzz/*_fuzzer; do
   log=$findings/$name.log
   echo "fuzz: $name for ${seconds}s"
   if ! "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
-      -artifact_prefix="$findings/$name-" "$scratch" "fuzz/corpus/$name" >"$log" 2>&1; then
+      "${seed_option[@]}" -artifact_prefix="$findings/$name-" "$scratch" "fuzz/corpus/$name" >"$log" 2>&1; then
     failed+=("$name")
     echo "fuzz: $name FAILED (log $log)" >&2
     grep -E "^(==|SUMMARY|.*runtime error)" "$log" | head -20 >&2 || true
