@@ -307,14 +307,23 @@ std::string ParseGpxFile(const std::string& path, GpxContent& content, bool& ope
     return parser.Error();
 }
 
-ReadStatus ReadTrackGpx(const std::string& path, Track& track, Dialogs& dialogs) {
-    GpxContent content;
+// Reads the whole file into `content`; a document that is not GPX is
+// reported to the user.
+static ReadStatus LoadGpx(const std::string& path, GpxContent& content, Dialogs& dialogs) {
     bool opened = false;
     const std::string error = ParseGpxFile(path, content, opened);
     if (!opened) return ReadStatus::CannotOpen;
     if (!error.empty()) {
         ReportNotGpx(dialogs, error);
         return ReadStatus::Corrupt;
+    }
+    return ReadStatus::Ok;
+}
+
+ReadStatus ReadTrackGpx(const std::string& path, Track& track, Dialogs& dialogs) {
+    GpxContent content;
+    if (const ReadStatus status = LoadGpx(path, content, dialogs); status != ReadStatus::Ok) {
+        return status;
     }
     const bool useTrack = content.trackCount > 0;
     const Track* source = useTrack ? content.trackPoints.get() : content.routePoints.get();
@@ -328,12 +337,8 @@ ReadStatus ReadTrackGpx(const std::string& path, Track& track, Dialogs& dialogs)
 
 ReadStatus ReadWaypointsGpx(const std::string& path, WaypointTable& waypoints, Dialogs& dialogs) {
     GpxContent content;
-    bool opened = false;
-    const std::string error = ParseGpxFile(path, content, opened);
-    if (!opened) return ReadStatus::CannotOpen;
-    if (!error.empty()) {
-        ReportNotGpx(dialogs, error);
-        return ReadStatus::Corrupt;
+    if (const ReadStatus status = LoadGpx(path, content, dialogs); status != ReadStatus::Ok) {
+        return status;
     }
     if (content.waypoints.empty()) return ReadStatus::Ok;
     for (std::size_t i = 0; i < content.waypoints.size(); ++i) {
