@@ -43,6 +43,25 @@ public:
         return true;
     }
 
+    // Field n as atoi / atof of its text (cut to 24 characters), read in
+    // place: the readers stop at the ',' or '*' that ends a field, so only a
+    // field longer than the cut needs the copy. `empty` when missing or empty.
+    int Int(int n, int empty) const {
+        if (n >= count_ || length_[n] == 0) return empty;
+        if (length_[n] < kFieldSize) return LeadingInt(start_[n]);
+        char text[kFieldSize];
+        Get(n, text);
+        return LeadingInt(text);
+    }
+
+    double Double(int n, double empty) const {
+        if (n >= count_ || length_[n] == 0) return empty;
+        if (length_[n] < kFieldSize) return LeadingDouble(start_[n]);
+        char text[kFieldSize];
+        Get(n, text);
+        return LeadingDouble(text);
+    }
+
     int Count() const { return count_; }
 
 private:
@@ -97,13 +116,11 @@ const char* From(const char* text, int from) {
 }
 
 double DoubleOr(const FieldList& f, int n, double empty) {
-    char text[kFieldSize];
-    return f.Get(n, text) ? LeadingDouble(text) : empty;
+    return f.Double(n, empty);
 }
 
 void KeepDouble(const FieldList& f, int n, double& value) {
-    char text[kFieldSize];
-    if (f.Get(n, text)) value = LeadingDouble(text);
+    value = f.Double(n, value);
 }
 
 char CharOr(const FieldList& f, int n, char empty) {
@@ -117,8 +134,7 @@ void KeepChar(const FieldList& f, int n, char& value) {
 }
 
 int IntOr(const FieldList& f, int n, int empty) {
-    char text[kFieldSize];
-    return f.Get(n, text) ? LeadingInt(text) : empty;
+    return f.Int(n, empty);
 }
 
 bool IsUsedInSolution(const GpsFix& fix, GnssSystem system, uint16_t prn) {
@@ -557,21 +573,37 @@ const char* GnssSystemName(GnssSystem system) {
     return "GPS";
 }
 
+// XOR of n bytes, eight at a time.
+static uint8_t XorOf(const char* bytes, size_t n) {
+    uint64_t word = 0;
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t next;
+        std::memcpy(&next, bytes + i, 8);
+        word ^= next;
+    }
+    word ^= word >> 32;
+    word ^= word >> 16;
+    word ^= word >> 8;
+    auto sum = static_cast<uint8_t>(word);
+    for (; i < n; ++i) sum ^= static_cast<uint8_t>(bytes[i]);
+    return sum;
+}
+
 // Copies plain body bytes in one run (the bulk of the input), stopping
 // before a '*' or CR, or where the body would overflow. Returns the bytes taken.
-size_t TakeBodyRun(GpsFix& fix, const char* bytes, size_t length) {
-    size_t n = 0;
-    uint8_t sum = fix.checksum;
-    uint16_t at = fix.index;
-    while (n < length && at < kDataSize - 1) {
-        const char c = bytes[n];
-        if (c == '*' || c == '\r') break;
-        fix.data[at++] = c;
-        sum ^= static_cast<uint8_t>(c);
-        ++n;
+static size_t TakeBodyRun(GpsFix& fix, const char* bytes, size_t length) {
+    const size_t room = static_cast<size_t>(kDataSize - 1 - fix.index);
+    size_t n = length < room ? length : room;
+    if (const void* star = std::memchr(bytes, '*', n)) {
+        n = static_cast<size_t>(static_cast<const char*>(star) - bytes);
     }
-    fix.checksum = sum;
-    fix.index = at;
+    if (const void* cr = std::memchr(bytes, '\r', n)) {
+        n = static_cast<size_t>(static_cast<const char*>(cr) - bytes);
+    }
+    std::memcpy(fix.data + fix.index, bytes, n);
+    fix.checksum ^= XorOf(bytes, n);
+    fix.index = static_cast<uint16_t>(fix.index + n);
     return n;
 }
 
