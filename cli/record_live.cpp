@@ -14,6 +14,7 @@
 #include "cli/record_session.h"
 #include "core/clock.h"
 #include "files/auto_trz_saver.h"
+#include "gps/gpsd_link.h"
 #include "gps/serial_port.h"
 #include "gps/settings_port.h"
 #include "platform/paths.h"
@@ -130,8 +131,13 @@ int RecordLive(const LiveRecordOptions& o, Settings settings) {
     events.back = [] { std::fprintf(stderr, "trakomer-cli: the receiver is back\n"); };
     session.KeepJournal(o.journalFolder, wall);
     port.StartReader(session.Gps(), std::move(events));
-    std::fprintf(stderr, "trakomer-cli: recording from %s at %d baud; Ctrl-C stops and saves\n",
-                 o.device.c_str(), portSettings.baudRate);
+    if (IsGpsdDevice(o.device)) {
+        std::fprintf(stderr, "trakomer-cli: recording from %s; Ctrl-C stops and saves\n",
+                     o.device.c_str());
+    } else {
+        std::fprintf(stderr, "trakomer-cli: recording from %s at %d baud; Ctrl-C stops and saves\n",
+                     o.device.c_str(), portSettings.baudRate);
+    }
 
     while (!session.Stopped()) {
         if (signals.WaitMs(WaitBeforeNextTimer(session))) break;
