@@ -43,23 +43,17 @@ public:
         return true;
     }
 
-    // Field n as atoi / atof of its text (cut to 24 characters), read in
-    // place: the readers stop at the ',' or '*' that ends a field, so only a
-    // field longer than the cut needs the copy. `empty` when missing or empty.
-    int Int(int n, int empty) const {
+    // Field n read by `read` (atoi or atof) from its text cut to 24
+    // characters, in place: the readers stop at the ',' or '*' that ends a
+    // field, so only a field longer than the cut needs the copy. `empty`
+    // when missing or empty.
+    template <typename T>
+    T Number(int n, T empty, T (*read)(const char*)) const {
         if (n >= count_ || length_[n] == 0) return empty;
-        if (length_[n] < kFieldSize) return LeadingInt(start_[n]);
+        if (length_[n] < kFieldSize) return read(start_[n]);
         char text[kFieldSize];
         Get(n, text);
-        return LeadingInt(text);
-    }
-
-    double Double(int n, double empty) const {
-        if (n >= count_ || length_[n] == 0) return empty;
-        if (length_[n] < kFieldSize) return LeadingDouble(start_[n]);
-        char text[kFieldSize];
-        Get(n, text);
-        return LeadingDouble(text);
+        return read(text);
     }
 
     int Count() const { return count_; }
@@ -116,11 +110,11 @@ const char* From(const char* text, int from) {
 }
 
 double DoubleOr(const FieldList& f, int n, double empty) {
-    return f.Double(n, empty);
+    return f.Number(n, empty, LeadingDouble);
 }
 
 void KeepDouble(const FieldList& f, int n, double& value) {
-    value = f.Double(n, value);
+    value = f.Number(n, value, LeadingDouble);
 }
 
 char CharOr(const FieldList& f, int n, char empty) {
@@ -134,7 +128,7 @@ void KeepChar(const FieldList& f, int n, char& value) {
 }
 
 int IntOr(const FieldList& f, int n, int empty) {
-    return f.Int(n, empty);
+    return f.Number(n, empty, LeadingInt);
 }
 
 bool IsUsedInSolution(const GpsFix& fix, GnssSystem system, uint16_t prn) {
