@@ -204,6 +204,7 @@ ScreenInputs MainWindow::CurrentInputs() const {
     in.linkOpenFailed = port_.openFailed;
     in.linkErrorText = port_.errorText;
     in.receiverLost = port_.ReceiverLost();
+    in.journalProblem = journal_->Problem();
     in.uploadStatus = uploader_->StatusText();
     in.paceTrackActive = pace_.active;
     in.relativeSeconds = pace_.relativeSeconds;

@@ -31,6 +31,9 @@ public:
           tempFolder_(std::move(tempFolder)),
           autoSaver_(settings, clock, tempFolder_, {}, std::move(documentsFolder)) {}
     std::string AutoTrackName() override;
+    std::string AutoTrackNameAt(int64_t utcSeconds) override {
+        return autoSaver_.AutoTrackNameAt(utcSeconds);
+    }
     bool WriteTrz(const std::string& path, const Track& track) override;
     std::string FailureReason() const override { return autoSaver_.FailureReason(); }
     bool ReadTrack(const std::string& path, Track& track) override;

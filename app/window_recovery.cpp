@@ -1,5 +1,7 @@
-// The start-up offer to recover a recording that was never saved (the
-// recorder was killed, crashed or lost power while recording).
+// The start-up offer to recover recordings that were never saved (the
+// recorder was killed, crashed or lost power while recording). Journals a
+// running recorder holds are left alone; unreadable ones are set aside
+// once, with a word to the user.
 
 #include <filesystem>
 
@@ -8,54 +10,39 @@
 #include "files/journal_recovery.h"
 
 namespace trakomer {
-namespace {
-
-// The newest journal with points in it (empty ones are removed); "" when
-// there is none. A journal that cannot be read is reported and kept.
-std::string JournalWithPoints(const std::string& folder, Track& track, Dialogs& dialogs) {
-    for (;;) {
-        const std::string journal = FindJournal(folder);
-        if (journal.empty()) return journal;
-        JournalHeader header;
-        const JournalStatus status = ReadJournal(journal, track, header);
-        if (status != JournalStatus::Ok) {
-            dialogs.ShowMessage(JournalRefusalText(status, journal), "Error", MessageIcon::Error);
-            return {};
-        }
-        if (track.loadedCount > 0) return journal;
-        RemoveEmptyJournal(journal);
-    }
-}
-
-}  // namespace
 
 void MainWindow::OfferRecovery() {
     Dialogs& dialogs = *services_.dialogs;
-    const std::string journal = JournalWithPoints(paths_.stateFolder, *track_, dialogs);
-    if (journal.empty()) {
-        ResetTrack(*track_);
-        return;
-    }
-    modalOpen_ = true;
-    const bool recover =
-        dialogs.AskYesNo("The last recording was not saved. Recover it now?", "Recover now?");
-    modalOpen_ = false;
+    int asked = 0;
+    const auto offer = [&](const Track&) {
+        modalOpen_ = true;
+        const bool yes = dialogs.AskYesNo(
+            asked++ == 0 ? "The last recording was not saved. Recover it now?"
+                         : "An earlier recording was not saved either. Recover it now?",
+            "Recover now?");
+        modalOpen_ = false;
+        return yes;
+    };
+    const std::vector<JournalReport> reports =
+        RecoverJournals(paths_.stateFolder, *track_, *services_.trackFiles, offer);
     std::string saved;
-    if (!recover) {
-        SetJournalAside(journal);
-    } else if (!SaveRecoveredTrack(journal, *track_, *services_.trackFiles, saved)) {
-        dialogs.ShowMessage(saved, "Error: File save failed. Check path.", MessageIcon::Error);
-    } else {
-        // The recovered points are in the track already: review them as if
-        // the saved file had been opened.
-        trackTitle_ = TrackTitle(std::filesystem::path(saved).filename().string());
-        graphRecompute_ = true;
-        recorder_->ProcessReview();
-        ComposeAndDraw();
-        dialogs.ShowMessage("Saved as " + saved, "File saved", MessageIcon::None);
-        return;
+    for (const JournalReport& r : reports) {
+        if (r.outcome == JournalOutcome::Recovered) {
+            if (saved.empty()) trackTitle_ = TrackTitle(std::filesystem::path(r.file).filename().string());
+            saved += (saved.empty() ? "Saved as " : "\nSaved as ") + r.file;
+        } else if (r.outcome == JournalOutcome::SaveFailed) {
+            dialogs.ShowMessage(r.file, "Error: File save failed. Check path.", MessageIcon::Error);
+        } else if (r.outcome == JournalOutcome::SetAside) {
+            dialogs.ShowMessage(JournalReportText(r), "Error", MessageIcon::Error);
+        }
     }
-    ResetTrack(*track_);
+    if (saved.empty()) return;
+    // The newest recovered points are in the track already: review them
+    // as if the saved file had been opened.
+    graphRecompute_ = true;
+    recorder_->ProcessReview();
+    ComposeAndDraw();
+    dialogs.ShowMessage(saved, "File saved", MessageIcon::None);
 }
 
 }  // namespace trakomer

@@ -73,6 +73,16 @@ void RecordSession::OnRecordingEvent(RecordingEvent event) {
 
 void RecordSession::KeepJournal(const std::string& folder, const Clock& clock) {
     journal_ = folder.empty() ? nullptr : std::make_unique<FileJournal>(folder, clock);
+    if (!journal_) return;
+    // Said at once: the user must know the recording is not protected.
+    journal_->OnProblemChange([](const std::string& problem) {
+        if (problem.empty()) {
+            std::fprintf(stderr, "trakomer-cli: Journal: writing again, no point missing\n");
+        } else {
+            std::fprintf(stderr, "trakomer-cli: %s; the points are kept in memory\n",
+                         problem.c_str());
+        }
+    });
 }
 
 void RecordSession::Begin(const RecordingOptions& options) {

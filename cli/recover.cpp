@@ -1,7 +1,13 @@
-// trakomer-cli recover: saves the recording a crashed or killed recorder
-// left in its journal as a zipped track file with the automatic name and
-// prints {"points": N, "file": "..."}, or {"points": 0} when there is
-// nothing to recover.
+// trakomer-cli recover: saves every recording that crashed or killed
+// recorders left in their journals as zipped track files named from each
+// recording's start time, and prints what it did:
+//   {"points": N, "file": "...", "journals": [{"journal": "...",
+//    "outcome": "recovered", "points": N, "file": "..."}, ...]}
+// `points` and `file` are those of the newest recovered recording
+// ({"points": 0} without `file` when none was). A journal a running
+// recorder holds is left alone ("locked"); one that cannot be read is
+// renamed to "<name>.unreadable", its bytes kept ("set aside", with the
+// reason).
 
 #include <cstdio>
 #include <memory>
@@ -20,9 +26,25 @@ namespace {
 
 const char kRecoverUsage[] = "Usage: trakomer-cli recover [--home DIR] [--out-dir DIR]\n";
 
-int PrintNothing() {
-    std::printf("{\"points\":0}\n");
-    return kExitOk;
+std::string ReportJson(const std::vector<JournalReport>& reports) {
+    JsonWriter json;
+    json.BeginObject();
+    const JournalReport* newest = nullptr;
+    for (const JournalReport& r : reports) {
+        if (r.outcome == JournalOutcome::Recovered && newest == nullptr) newest = &r;
+    }
+    json.Field("points", newest != nullptr ? newest->points : 0);
+    if (newest != nullptr) json.Key("file").String(newest->file);
+    json.Key("journals").BeginArray();
+    for (const JournalReport& r : reports) {
+        json.BeginObject().Key("journal").String(r.journal);
+        json.Field("outcome", JournalOutcomeName(r.outcome)).Field("points", r.points);
+        if (!r.file.empty()) json.Key("file").String(r.file);
+        if (!r.reason.empty()) json.Key("reason").String(r.reason);
+        json.EndObject();
+    }
+    json.EndArray().EndObject();
+    return json.Text();
 }
 
 }  // namespace
@@ -48,35 +70,20 @@ int RunRecover(const Args& arguments) {
     Settings settings = DefaultSettings(paths.documentsFolder);
     LoadSettings(paths.SettingsFile(), settings);
 
-    auto track = std::make_unique<Track>();
-    std::string journal;
-    for (;;) {
-        journal = FindJournal(paths.stateFolder);
-        if (journal.empty()) return PrintNothing();
-        JournalHeader header;
-        const JournalStatus status = ReadJournal(journal, *track, header);
-        if (status != JournalStatus::Ok) {
-            std::fprintf(stderr, "trakomer-cli: %s\n", JournalRefusalText(status, journal).c_str());
-            return kExitFailure;
-        }
-        if (track->loadedCount > 0) break;
-        RemoveEmptyJournal(journal);  // started, but not one point came
-    }
-
     if (!outDir.empty()) MakeFolders(outDir);
     SystemClock wall;
     AutoTrzSaver saver(settings, wall, SystemTempFolder(), outDir);
-    std::string saved;
-    if (!SaveRecoveredTrack(journal, *track, saver, saved)) {
-        std::fprintf(stderr, "trakomer-cli: cannot save '%s'; the journal %s is kept\n",
-                     saved.c_str(), journal.c_str());
-        return kExitFailure;
+    auto track = std::make_unique<Track>();
+    const std::vector<JournalReport> reports =
+        RecoverJournals(paths.stateFolder, *track, saver, [](const Track&) { return true; });
+    bool allSaved = true;
+    for (const JournalReport& r : reports) {
+        const std::string text = JournalReportText(r);
+        if (!text.empty()) std::fprintf(stderr, "trakomer-cli: %s\n", text.c_str());
+        allSaved = allSaved && r.outcome != JournalOutcome::SaveFailed;
     }
-    JsonWriter json;
-    json.BeginObject().Field("points", int{track->loadedCount}).Key("file").String(saved);
-    json.EndObject();
-    std::printf("%s\n", json.Text().c_str());
-    return kExitOk;
+    std::printf("%s\n", ReportJson(reports).c_str());
+    return allSaved ? kExitOk : kExitFailure;
 }
 
 }  // namespace trakomer::cli

@@ -4,6 +4,7 @@
 // Every interface has a do-nothing default so a caller overrides only what
 // it needs.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -84,6 +85,9 @@ public:
     virtual ~TrackSaver() = default;
     // The automatic file name for a recording stopped now.
     virtual std::string AutoTrackName() = 0;
+    // The automatic file name for a recording that started at `utcSeconds`
+    // (one recovered later); by default the name for now.
+    virtual std::string AutoTrackNameAt(int64_t /*utcSeconds*/) { return AutoTrackName(); }
     // Writes points 0..lastIndex-1 as a zipped track file; true when saved.
     virtual bool WriteTrz(const std::string& path, const Track& track) = 0;
     // Why the last WriteTrz failed, as the system put it ("" if unknown).

@@ -19,6 +19,16 @@ AutoTrzSaver::AutoTrzSaver(const Settings& settings, const Clock& clock, std::st
       documentsFolder_(std::move(documentsFolder)) {}
 
 std::string AutoTrzSaver::AutoTrackName() {
+    return NameAt(clock_);
+}
+
+std::string AutoTrzSaver::AutoTrackNameAt(int64_t utcSeconds) {
+    // The zone of now: a recording recovered across a change of summer
+    // time is named an hour off, which is harmless.
+    return NameAt(ManualClock(utcSeconds, clock_.LocalOffsetSeconds()));
+}
+
+std::string AutoTrzSaver::NameAt(const Clock& clock) const {
     Settings inFolder = settings_;
     if (!folder_.empty()) {
         inFolder.mDefaultFilePath = folder_;
@@ -26,7 +36,7 @@ std::string AutoTrzSaver::AutoTrackName() {
         // Never a name relative to whatever the working folder is.
         inFolder.mDefaultFilePath = documentsFolder_;
     }
-    return trakomer::AutoTrackName(inFolder, clock_);
+    return trakomer::AutoTrackName(inFolder, clock);
 }
 
 bool AutoTrzSaver::WriteTrz(const std::string& path, const Track& track) {

@@ -19,6 +19,7 @@ public:
     AutoTrzSaver(const Settings& settings, const Clock& clock, std::string tempFolder,
                  std::string folder = {}, std::string documentsFolder = {});
     std::string AutoTrackName() override;
+    std::string AutoTrackNameAt(int64_t utcSeconds) override;
     bool WriteTrz(const std::string& path, const Track& track) override;
     // The path of the last successful save ("" if none).
     const std::string& SavedPath() const { return savedPath_; }
@@ -26,6 +27,8 @@ public:
     std::string FailureReason() const override { return failureReason_; }
 
 private:
+    std::string NameAt(const Clock& clock) const;
+
     const Settings& settings_;
     const Clock& clock_;
     std::string tempFolder_;

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <optional>
 
+#include "core/geodesy.h"
 #include "core/track_filters.h"
 #include "files/gpx_time.h"
 
@@ -83,6 +84,52 @@ private:
     int count_ = 0;
 };
 
+// Time in hundredths of a second; 0 for a point without one.
+int64_t Hundredths(const TrackPoint& p) {
+    return p.time > 0 ? int64_t{p.time} * 100 + p.hundredths : 0;
+}
+
+void SetHundredths(TrackPoint& p, int64_t hundredths) {
+    p.time = static_cast<int32_t>(hundredths / 100);
+    p.hundredths = static_cast<uint8_t>(hundredths % 100);
+}
+
+// Gives points without a time one from the timed points around them (see
+// GpxContent). Nothing changes when no point, or every point, has a time.
+void FillMissingTimes(Track& track, int count) {
+    auto& p = track.points;
+    int before = -1;  // the last timed point so far
+    for (int i = 0; i < count; ++i) {
+        if (Hundredths(p[static_cast<std::size_t>(i)]) == 0) continue;
+        const int64_t t1 = Hundredths(p[static_cast<std::size_t>(i)]);
+        if (before < 0) {
+            for (int j = 0; j < i; ++j) SetHundredths(p[static_cast<std::size_t>(j)], t1);
+        } else if (i - before > 1) {
+            // Shares of the distance from the timed point before.
+            std::vector<double> along(static_cast<std::size_t>(i - before + 1), 0.0);
+            for (int j = before + 1; j <= i; ++j) {
+                const TrackPoint& a = p[static_cast<std::size_t>(j - 1)];
+                const TrackPoint& b = p[static_cast<std::size_t>(j)];
+                along[static_cast<std::size_t>(j - before)] =
+                    along[static_cast<std::size_t>(j - before - 1)] +
+                    GreatCircleDistance(a.latitude, a.longitude, b.latitude, b.longitude);
+            }
+            const int64_t t0 = Hundredths(p[static_cast<std::size_t>(before)]);
+            const double total = along.back();
+            for (int j = before + 1; j < i; ++j) {
+                const double share = total > 0 ? along[static_cast<std::size_t>(j - before)] / total
+                                               : double(j - before) / (i - before);
+                SetHundredths(p[static_cast<std::size_t>(j)],
+                              t0 + std::llround(share * static_cast<double>(t1 - t0)));
+            }
+        }
+        before = i;
+    }
+    if (before < 0) return;
+    const int64_t last = Hundredths(p[static_cast<std::size_t>(before)]);
+    for (int j = before + 1; j < count; ++j) SetHundredths(p[static_cast<std::size_t>(j)], last);
+}
+
 class GpxParser {
 public:
     GpxParser() : parser_(XML_ParserCreateNS(nullptr, '|')) {
@@ -114,7 +161,11 @@ public:
     void Finish(GpxContent& content) {
         track_.MoveTo(content.trackPoints, content.trackCount);
         route_.MoveTo(content.routePoints, content.routeCount);
+        if (content.trackPoints) FillMissingTimes(*content.trackPoints, content.trackCount);
+        if (content.routePoints) FillMissingTimes(*content.routePoints, content.routeCount);
         content.waypoints = std::move(waypoints_);
+        content.skippedPoints = skipped_;
+        content.droppedWaypoints = droppedWaypoints_;
     }
 
 private:
@@ -148,22 +199,31 @@ private:
         Element element = Classify(name);
         if (!sawRoot_) {
             sawRoot_ = true;
-            if (element != Element::Gpx) {
-                const std::size_t bar = name.rfind('|');
-                Fail("not GPX: the root element is <" +
-                     std::string(bar == std::string_view::npos ? name : name.substr(bar + 1)) +
-                     ">");
-                return;
-            }
+            if (element != Element::Gpx) return Fail(RootRefusal(name));
         }
         element = InContext(element);
-        stack_.push_back(element);
-        if (element == Element::Trkpt || element == Element::Rtept || element == Element::Wpt) {
-            BeginPoint(attributes);
+        // A point without a usable position is skipped with all it holds.
+        if ((element == Element::Trkpt || element == Element::Rtept || element == Element::Wpt) &&
+            !BeginPoint(attributes)) {
+            ++skipped_;
+            element = Element::Other;
         }
+        stack_.push_back(element);
         collecting_ =
             element == Element::Ele || element == Element::Time || element == Element::Name;
         text_.clear();
+    }
+
+    // Why a root element is not GPX's: another name, or <gpx> of another
+    // namespace.
+    static std::string RootRefusal(std::string_view qualified) {
+        const std::size_t bar = qualified.rfind('|');
+        if (bar == std::string_view::npos) {
+            return "not GPX: the root element is <" + std::string(qualified) + ">";
+        }
+        return "not GPX: the root element is <" + std::string(qualified.substr(bar + 1)) +
+               "> in the namespace \"" + std::string(qualified.substr(0, bar)) +
+               "\", not GPX's";
     }
 
     // An element counts only where GPX places it.
@@ -195,7 +255,7 @@ private:
         return Element::Other;
     }
 
-    void BeginPoint(const XML_Char** attributes) {
+    bool BeginPoint(const XML_Char** attributes) {
         std::optional<double> latitude, longitude;
         for (int i = 0; attributes[i] != nullptr; i += 2) {
             const std::string_view key = attributes[i];
@@ -203,14 +263,14 @@ private:
             if (key == "lon") longitude = Number(attributes[i + 1]);
         }
         if (!latitude || !longitude || std::fabs(*latitude) > 90 || std::fabs(*longitude) > 180) {
-            Fail(AtLine("not GPX: a point without a valid lat and lon"));
-            return;
+            return false;
         }
         point_ = TrackPoint{};
         point_.latitude = *latitude;
         point_.longitude = *longitude;
         name_.clear();
         inPoint_ = true;
+        return true;
     }
 
     void End() {
@@ -243,6 +303,8 @@ private:
                 if (waypoints_.size() < static_cast<std::size_t>(kMaxGpxWaypoints)) {
                     waypoints_.push_back(
                         {point_.latitude, point_.longitude, CutWaypointName(name_)});
+                } else {
+                    ++droppedWaypoints_;
                 }
                 break;
             default:
@@ -269,10 +331,19 @@ private:
     std::string name_;
     PointSink track_, route_;
     std::vector<Waypoint> waypoints_;
+    int skipped_ = 0;
+    int droppedWaypoints_ = 0;
 };
 
 void ReportNotGpx(Dialogs& dialogs, const std::string& why) {
     dialogs.ShowMessage("Corrupt GPX file: " + why, "Error", MessageIcon::Error);
+}
+
+void ReportSkipped(Dialogs& dialogs, int skipped) {
+    if (skipped == 0) return;
+    dialogs.ShowMessage(std::to_string(skipped) + (skipped == 1 ? " point" : " points") +
+                            " without a valid latitude and longitude skipped.",
+                        "GPX file", MessageIcon::Warning);
 }
 
 }  // namespace
@@ -325,6 +396,7 @@ ReadStatus ReadTrackGpx(const std::string& path, Track& track, Dialogs& dialogs)
     if (const ReadStatus status = LoadGpx(path, content, dialogs); status != ReadStatus::Ok) {
         return status;
     }
+    ReportSkipped(dialogs, content.skippedPoints);
     const bool useTrack = content.trackCount > 0;
     const Track* source = useTrack ? content.trackPoints.get() : content.routePoints.get();
     const int count = useTrack ? content.trackCount : content.routeCount;
@@ -339,6 +411,13 @@ ReadStatus ReadWaypointsGpx(const std::string& path, WaypointTable& waypoints, D
     GpxContent content;
     if (const ReadStatus status = LoadGpx(path, content, dialogs); status != ReadStatus::Ok) {
         return status;
+    }
+    ReportSkipped(dialogs, content.skippedPoints);
+    if (content.droppedWaypoints > 0) {
+        dialogs.ShowMessage(
+            "The file holds " + std::to_string(kMaxGpxWaypoints + content.droppedWaypoints) +
+                " waypoints; only the first " + std::to_string(kMaxGpxWaypoints) + " were read.",
+            "GPX file", MessageIcon::Warning);
     }
     if (content.waypoints.empty()) return ReadStatus::Ok;
     for (std::size_t i = 0; i < content.waypoints.size(); ++i) {

@@ -1,6 +1,8 @@
 #include "files/recording_journal.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -21,27 +23,6 @@ void Put(std::string& out, T value) {
     char bytes[sizeof(T)];
     std::memcpy(bytes, &value, sizeof(T));  // little-endian, as is the host
     out.append(bytes, sizeof(T));
-}
-
-// Writes all of `bytes` at `offset`; false on any failure.
-bool WriteAt(int fd, const std::string& bytes, int64_t offset) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done,
-                                 static_cast<off_t>(offset + static_cast<int64_t>(done)));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Makes the new file's name itself survive a power cut.
-void SyncFolder(const std::string& folder) {
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
-    close(fd);
 }
 
 // "20261208-122415" from UTC seconds.
@@ -77,61 +58,124 @@ std::string EncodeJournalRecord(const TrackPoint& p) {
     return out;
 }
 
-FileJournal::FileJournal(std::string folder, const Clock& clock)
-    : folder_(std::move(folder)), clock_(clock) {}
+int JournalFileOps::Create(const std::string& path) {
+    return open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+}
+
+bool JournalFileOps::WriteAt(int fd, const std::string& bytes, int64_t offset) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done,
+                                 static_cast<off_t>(offset + static_cast<int64_t>(done)));
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = ENOSPC;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool JournalFileOps::Sync(int fd) {
+    return fdatasync(fd) == 0;
+}
+
+FileJournal::FileJournal(std::string folder, const Clock& clock, JournalFileOps* ops)
+    : folder_(std::move(folder)), clock_(clock), ops_(ops != nullptr ? *ops : systemOps_) {}
 
 FileJournal::~FileJournal() {
     Close();
 }
 
+// A new file named from the start time, locked before anything is in it.
+// A recovery that looked at the empty file first holds the lock (or has
+// removed the file): then the next name is taken.
 bool FileJournal::OpenNew() {
-    if (folder_.empty() || !MakeFolders(folder_)) return false;
-    const std::string stem = folder_ + "/" + StampOf(clock_.UnixSeconds());
+    if (!MakeFolders(folder_)) return false;
+    const std::string stem = folder_ + "/" + StampOf(startTime_);
     for (int i = 1; i <= kMaxNameTries; ++i) {
         const std::string path =
             stem + (i == 1 ? std::string() : "-" + std::to_string(i)) + kJournalSuffix;
-        fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd_ >= 0) {
+        const int fd = ops_.Create(path);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) return false;
+        fd_ = fd;
+        if (flock(fd_, LOCK_EX | LOCK_NB) == 0 && !FileGone()) {
             path_ = path;
+            durable_ = 0;
             return true;
         }
-        if (errno != EEXIST) return false;
+        close(fd_);
+        fd_ = -1;
     }
+    errno = EEXIST;
     return false;
+}
+
+// The file was removed under us (the folder deleted, say): writing on
+// would only fill a file nobody can find.
+bool FileJournal::FileGone() const {
+    struct stat info {};
+    return fstat(fd_, &info) != 0 || info.st_nlink == 0;
 }
 
 void FileJournal::Begin(const RecordingOptions& options) {
     Close();  // an earlier, unsaved recording keeps its journal
     path_.clear();
-    if (!OpenNew()) return;
+    problem_.clear();
+    if (folder_.empty()) return;
+    active_ = true;
+    startTime_ = clock_.UnixSeconds();
     JournalHeader header;
     header.profile = options.userProfile;
     header.units = options.units;
-    header.startTime = clock_.UnixSeconds();
-    const std::string bytes = EncodeJournalHeader(header);
-    if (!WriteAt(fd_, bytes, 0) || fdatasync(fd_) != 0) {
-        Remove();
-        return;
-    }
-    size_ = kJournalHeaderSize;
-    SyncFolder(folder_);
+    header.startTime = startTime_;
+    bytes_ = EncodeJournalHeader(header);
+    Flush();
 }
 
 void FileJournal::Append(const TrackPoint& point) {
-    if (fd_ < 0) return;
-    // Written at the end of what is known to be complete, so a failed,
-    // partial write is overwritten by the next point.
-    if (WriteAt(fd_, EncodeJournalRecord(point), size_) && fdatasync(fd_) == 0) {
-        size_ += kJournalRecordSize;
+    if (!active_) return;
+    bytes_ += EncodeJournalRecord(point);
+    Flush();
+}
+
+// Brings the file up to bytes_. What is not durable is written again at
+// the end of what is, so a failed, partial write is overwritten.
+void FileJournal::Flush() {
+    if (fd_ >= 0 && FileGone()) {
+        close(fd_);
+        fd_ = -1;
+        path_.clear();
     }
+    if (fd_ < 0) {
+        const bool created = OpenNew();
+        if (created) SyncFolder(folder_);  // the new name survives a power cut
+        if (!created) return SetProblem(std::strerror(errno));
+    }
+    if (durable_ < bytes_.size()) {
+        if (!ops_.WriteAt(fd_, bytes_.substr(durable_), static_cast<int64_t>(durable_)) ||
+            !ops_.Sync(fd_)) {
+            return SetProblem(std::strerror(errno));
+        }
+        durable_ = bytes_.size();
+    }
+    SetProblem({});
+}
+
+void FileJournal::SetProblem(const std::string& reason) {
+    const std::string text = reason.empty() ? std::string() : "Journal: " + reason;
+    if (text == problem_) return;
+    problem_ = text;
+    if (listener_) listener_(problem_);
 }
 
 void FileJournal::Finish(bool saved) {
     if (saved) {
         Remove();
-    } else {
-        Close();
+        return;
     }
+    if (active_ && durable_ < bytes_.size()) Flush();  // a last try before the points are gone
+    Close();
 }
 
 void FileJournal::Discard() {
@@ -139,14 +183,18 @@ void FileJournal::Discard() {
 }
 
 void FileJournal::Close() {
-    if (fd_ >= 0) close(fd_);
+    if (fd_ >= 0) close(fd_);  // releases the lock
     fd_ = -1;
-    size_ = 0;
+    active_ = false;
+    durable_ = 0;
+    bytes_.clear();
+    problem_.clear();
 }
 
 void FileJournal::Remove() {
-    Close();
+    // Removed while still locked, so no recovery reads it half gone.
     if (!path_.empty()) unlink(path_.c_str());
+    Close();
     path_.clear();
 }
 

@@ -73,7 +73,9 @@ bool WriteZip(const std::string& path, const std::vector<ZipEntry>& entries,
     close(fd);
     if (!ok || std::rename(temp.path().c_str(), path.c_str()) != 0) return false;
     temp.Release();
-    return true;
+    // The new name itself must be on disk before anyone relies on the save
+    // (a recording's journal is removed after it).
+    return SyncFolder(FolderOf(path));
 }
 
 ZipReadStatus ReadSingleZipEntry(const std::string& path, std::size_t maxBytes,

@@ -17,23 +17,24 @@ bool ReadFileBytes(const std::string& path, std::size_t maxBytes, std::string& b
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat info {};
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        close(fd);
-        return false;
-    }
+    const bool ok =
+        fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode) && ReadFdBytes(fd, maxBytes, bytes);
+    close(fd);
+    return ok;
+}
+
+bool ReadFdBytes(int fd, std::size_t maxBytes, std::string& bytes) {
     bytes.clear();
     char buffer[65536];
-    bool ok = true;
     while (bytes.size() < maxBytes) {
         const std::size_t want = std::min(sizeof buffer, maxBytes - bytes.size());
         const ssize_t n = read(fd, buffer, want);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) ok = false;
-        if (n <= 0) break;
+        if (n < 0) return false;
+        if (n == 0) break;
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
-    close(fd);
-    return ok;
+    return true;
 }
 
 namespace {
@@ -76,7 +77,16 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, mode
     ok = (close(fd) == 0) && ok;
     if (!ok || std::rename(temp.path().c_str(), path.c_str()) != 0) return false;
     temp.Release();
+    SyncFolder(FolderOf(path));
     return true;
+}
+
+bool SyncFolder(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return true;
+    const bool ok = fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
+    close(fd);
+    return ok;
 }
 
 int64_t FileSize(const std::string& path) {

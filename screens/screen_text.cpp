@@ -218,6 +218,7 @@ std::string ComposeForScreen(const ScreenInputs& in, const ScreenTexts& out) {
     if (in.linkOpenFailed) return in.linkErrorText;
     const int screen = in.currentScreen;
     std::string text = in.receiverLost ? "GPS receiver lost\n" : "";
+    if (!in.journalProblem.empty()) text += in.journalProblem + "\n";
     if (in.fix->rmcStatus == 'A' || in.track->InReview()) {
         if (screen == 2) text += SummaryText(in, out);
         else if (screen == 3) text += ShortSummaryText(in, out);

@@ -71,6 +71,7 @@ struct ScreenInputs {
     bool linkOpenFailed = false;       // the GPS port could not be opened
     std::string linkErrorText;         // the link's message then
     bool receiverLost = false;         // the receiver went away; waiting for it
+    std::string journalProblem;        // the recording journal fails ("" when not)
     std::string uploadStatus;          // last upload result, may be empty
     bool paceTrackActive = false;
     int relativeSeconds = kUnknownRelativeTime;

@@ -84,7 +84,8 @@ TEST(Gpx, TrackWrittenReadsBackPointForPoint) {
         // 180 and -180 are one meridian; GPX allows only the latter.
         EXPECT_NEAR(b.longitude, a.longitude == 180 ? -180 : a.longitude, 1e-9) << i;
         EXPECT_FLOAT_EQ(b.altitude, a.altitude) << i;
-        EXPECT_EQ(b.time, a.time) << i;
+        // The point without a time takes the last time before it.
+        EXPECT_EQ(b.time, i == 2 ? track->points[1].time : a.time) << i;
         EXPECT_EQ(b.hundredths, a.hundredths) << i;
     }
     EXPECT_TRUE(dialogs.messages.empty());
@@ -107,7 +108,7 @@ TEST(Gpx, ReaderJoinsSegmentsFallsBackToRoutesAndSkipsExtensions) {
     ASSERT_EQ(ParseGpx(track, content), "");
     ASSERT_EQ(content.trackCount, 3);
     const double expected[][5] = {
-        {10, 20, 5.5, double(k2009), 50}, {11, 21, 0, 0, 0}, {12, 22, 0, 0, 0}};
+        {10, 20, 5.5, double(k2009), 50}, {11, 21, 0, double(k2009), 50}, {12, 22, 0, double(k2009), 50}};
     for (int i = 0; i < 3; ++i) {
         const TrackPoint& p = content.trackPoints->points[i];
         EXPECT_EQ(p.latitude, expected[i][0]) << i;
@@ -144,10 +145,8 @@ TEST(Gpx, DocumentsThatAreNotGpxAreRefusedAndChangeNothing) {
         {"GPX 1.1, honestly", "not XML: "},
         {"<gpx><trk><trkseg>", "not XML: "},  // cut short
         {"<kml><Document/></kml>", "not GPX: the root element is <kml>"},
-        {"<x:gpx xmlns:x='urn:other'/>", "not GPX: the root element is <gpx>"},
-        {"<gpx><wpt lat='91' lon='0'/></gpx>",
-         "not GPX: a point without a valid lat and lon at line 1"},
-        {"<gpx><rte><rtept lat='1'/></rte></gpx>", "not GPX: a point without a valid lat and lon"},
+        {"<x:gpx xmlns:x='urn:other'/>",
+         "not GPX: the root element is <gpx> in the namespace \"urn:other\", not GPX's"},
         {"<?xml version='1.0'?><!DOCTYPE gpx [<!ENTITY a 'aaaaaaaaaa'><!ENTITY b '&a;&a;&a;'>]>"
          "<gpx><wpt lat='1' lon='1'><name>&b;</name></wpt></gpx>",
          "not GPX: the document declares entities"},
@@ -175,6 +174,74 @@ TEST(Gpx, DocumentsThatAreNotGpxAreRefusedAndChangeNothing) {
     auto track = std::make_unique<Track>();
     EXPECT_EQ(ReadTrackGpx(folder.File("missing.gpx"), *track, dialogs), ReadStatus::CannotOpen);
     EXPECT_TRUE(dialogs.messages.size() == 0);
+}
+
+// Points 0.001 degrees of latitude apart, with a time where `seconds` has
+// one (-1: none).
+std::string TrackWithTimes(const std::vector<int>& seconds) {
+    std::string text = "<gpx><trk><trkseg>";
+    for (std::size_t i = 0; i < seconds.size(); ++i) {
+        text += "<trkpt lat='" + std::to_string(48 + 0.001 * i) + "' lon='11'>";
+        if (seconds[i] >= 0) text += "<time>" + FormatGpxTime(k2009 + seconds[i], 0) + "</time>";
+        text += "</trkpt>";
+    }
+    return text + "</trkseg></trk></gpx>";
+}
+
+TEST(Gpx, PointsWithoutTimeTakeOneFromTheTimedPointsAround) {
+    struct Case {
+        std::vector<int> given;     // -1: no <time>
+        std::vector<int> expected;  // -1: untimed (0)
+    };
+    const Case cases[] = {
+        {{0, -1}, {0, 0}},
+        {{-1, -1, 10, -1, -1, 40, -1}, {10, 10, 10, 20, 30, 40, 40}},
+        {{-1, -1}, {-1, -1}},
+        {{5, 6, 7}, {5, 6, 7}},
+    };
+    for (const Case& c : cases) {
+        GpxContent content;
+        ASSERT_EQ(ParseGpx(TrackWithTimes(c.given), content), "");
+        ASSERT_EQ(content.trackCount, static_cast<int>(c.expected.size()));
+        for (std::size_t i = 0; i < c.expected.size(); ++i) {
+            const int32_t want = c.expected[i] < 0 ? 0 : static_cast<int32_t>(k2009 + c.expected[i]);
+            EXPECT_EQ(content.trackPoints->points[i].time, want) << c.given.size() << " " << i;
+        }
+    }
+}
+
+TEST(Gpx, UnusablePointsAreSkippedAndWaypointsBeyondTheTableReported) {
+    TestFolder folder;
+    std::string many = "<gpx>";
+    for (int i = 0; i < kMaxGpxWaypoints + 2; ++i) many += "<wpt lat='1' lon='1'/>";
+    many += "<wpt lat='x' lon='1'/></gpx>";
+    struct Case {
+        std::string text;
+        int trackCount, waypoints;
+        std::vector<std::string> messages;
+    };
+    const Case cases[] = {
+        {"<gpx><trk><trkseg><trkpt lat='91' lon='0'/><trkpt lon='1'><ele>3</ele></trkpt>"
+         "<trkpt lat='1' lon='2'/></trkseg></trk><rte><rtept lat='1'/></rte></gpx>",
+         1, 0,
+         {"GPX file: 3 points without a valid latitude and longitude skipped.",
+          "GPX file: 3 points without a valid latitude and longitude skipped."}},
+        {many, 0, kMaxGpxWaypoints,
+         {"GPX file: 1 point without a valid latitude and longitude skipped.",
+          "GPX file: 1 point without a valid latitude and longitude skipped.",
+          "GPX file: The file holds 513 waypoints; only the first 511 were read."}},
+    };
+    for (const Case& c : cases) {
+        const std::string path = folder.Write("some.gpx", c.text);
+        auto track = std::make_unique<Track>();
+        WaypointTable waypoints;
+        testing::RecordingDialogs dialogs;
+        EXPECT_EQ(ReadTrackGpx(path, *track, dialogs), ReadStatus::Ok);
+        EXPECT_EQ(ReadWaypointsGpx(path, waypoints, dialogs), ReadStatus::Ok);
+        EXPECT_EQ(track->loadedCount, c.trackCount);
+        EXPECT_EQ(waypoints.waypointCount, c.waypoints);
+        EXPECT_EQ(dialogs.messages, c.messages);
+    }
 }
 
 TEST(Gpx, LongTracksAreThinnedToCapacityKeepingBothEnds) {
