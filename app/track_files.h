@@ -27,7 +27,9 @@ class FormatTrackFiles : public TrackFiles {
 public:
     FormatTrackFiles(const Settings& settings, const Clock& clock, Dialogs& dialogs,
                      std::string dataFolder, std::string tempFolder, std::string documentsFolder)
-        : settings_(settings), dialogs_(dialogs), dataFolder_(std::move(dataFolder)),
+        : settings_(settings),
+          dialogs_(dialogs),
+          dataFolder_(std::move(dataFolder)),
           tempFolder_(std::move(tempFolder)),
           autoSaver_(settings, clock, tempFolder_, {}, std::move(documentsFolder)) {}
     std::string AutoTrackName() override;

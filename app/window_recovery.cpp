@@ -28,7 +28,8 @@ void MainWindow::OfferRecovery() {
     std::string saved;
     for (const JournalReport& r : reports) {
         if (r.outcome == JournalOutcome::Recovered) {
-            if (saved.empty()) trackTitle_ = TrackTitle(std::filesystem::path(r.file).filename().string());
+            if (saved.empty())
+                trackTitle_ = TrackTitle(std::filesystem::path(r.file).filename().string());
             saved += (saved.empty() ? "Saved as " : "\nSaved as ") + r.file;
         } else if (r.outcome == JournalOutcome::SaveFailed) {
             dialogs.ShowMessage(r.file, "Error: File save failed. Check path.", MessageIcon::Error);

@@ -222,8 +222,7 @@ private:
             return "not GPX: the root element is <" + std::string(qualified) + ">";
         }
         return "not GPX: the root element is <" + std::string(qualified.substr(bar + 1)) +
-               "> in the namespace \"" + std::string(qualified.substr(0, bar)) +
-               "\", not GPX's";
+               "> in the namespace \"" + std::string(qualified.substr(0, bar)) + "\", not GPX's";
     }
 
     // An element counts only where GPX places it.

@@ -66,11 +66,16 @@ int64_t StartTimeOf(const std::string& path) {
 
 const char* RefusalReason(JournalStatus status) {
     switch (status) {
-        case JournalStatus::OtherVersion: return "written by another version of Trakomer";
-        case JournalStatus::NotAJournal: return "not a recording journal";
-        case JournalStatus::TornHeader: return "its header is incomplete";
-        case JournalStatus::CannotOpen: return "it cannot be read";
-        case JournalStatus::Ok: break;
+        case JournalStatus::OtherVersion:
+            return "written by another version of Trakomer";
+        case JournalStatus::NotAJournal:
+            return "not a recording journal";
+        case JournalStatus::TornHeader:
+            return "its header is incomplete";
+        case JournalStatus::CannotOpen:
+            return "it cannot be read";
+        case JournalStatus::Ok:
+            break;
     }
     return "";
 }
@@ -82,12 +87,12 @@ const char* RefusalReason(JournalStatus status) {
 std::string ReserveName(const std::string& name) {
     const std::size_t dot = name.rfind('.');
     const std::size_t slash = name.rfind('/');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
     const std::string stem = hasExtension ? name.substr(0, dot) : name;
     const std::string extension = hasExtension ? name.substr(dot) : "";
     for (int i = 1; i <= kMaxNameTries; ++i) {
-        const std::string candidate =
-            i == 1 ? name : stem + "-" + std::to_string(i) + extension;
+        const std::string candidate = i == 1 ? name : stem + "-" + std::to_string(i) + extension;
         const int fd = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0) {
             close(fd);
@@ -134,9 +139,8 @@ private:
 
 void SaveRecovered(const Track& track, const JournalHeader& header, TrackSaver& saver,
                    JournalReport& report) {
-    const std::string name =
-        ReserveName(header.startTime > 0 ? saver.AutoTrackNameAt(header.startTime)
-                                         : saver.AutoTrackName());
+    const std::string name = ReserveName(
+        header.startTime > 0 ? saver.AutoTrackNameAt(header.startTime) : saver.AutoTrackName());
     if (name.empty()) {
         report.outcome = JournalOutcome::SaveFailed;
         report.reason = "every name for it is taken";
@@ -264,12 +268,18 @@ std::string FindJournal(const std::string& folder) {
 
 const char* JournalOutcomeName(JournalOutcome outcome) {
     switch (outcome) {
-        case JournalOutcome::Recovered: return "recovered";
-        case JournalOutcome::Locked: return "locked";
-        case JournalOutcome::Empty: return "empty";
-        case JournalOutcome::Declined: return "declined";
-        case JournalOutcome::SetAside: return "set aside";
-        case JournalOutcome::SaveFailed: return "not saved";
+        case JournalOutcome::Recovered:
+            return "recovered";
+        case JournalOutcome::Locked:
+            return "locked";
+        case JournalOutcome::Empty:
+            return "empty";
+        case JournalOutcome::Declined:
+            return "declined";
+        case JournalOutcome::SetAside:
+            return "set aside";
+        case JournalOutcome::SaveFailed:
+            return "not saved";
     }
     return "";
 }

@@ -41,14 +41,13 @@ std::vector<std::string> ListJournals(const std::string& folder);
 // The newest journal in the folder ("" when there is none).
 std::string FindJournal(const std::string& folder);
 
-
 enum class JournalOutcome {
-    Recovered,  // saved as `file`, the journal removed
-    Locked,     // a running recorder writes it: left alone
-    Empty,      // not one point in it: removed
-    Declined,   // the user did not want it: moved aside as ".discarded"
-    SetAside,   // unreadable: moved aside as ".unreadable" (`file`)
-    SaveFailed, // kept for the next try
+    Recovered,   // saved as `file`, the journal removed
+    Locked,      // a running recorder writes it: left alone
+    Empty,       // not one point in it: removed
+    Declined,    // the user did not want it: moved aside as ".discarded"
+    SetAside,    // unreadable: moved aside as ".unreadable" (`file`)
+    SaveFailed,  // kept for the next try
 };
 
 struct JournalReport {

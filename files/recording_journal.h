@@ -98,7 +98,7 @@ private:
     int fd_ = -1;
     std::string path_;
     int64_t startTime_ = 0;
-    std::string bytes_;     // the whole journal as it should be on disk
+    std::string bytes_;        // the whole journal as it should be on disk
     std::size_t durable_ = 0;  // how much of it is written and flushed
     std::string problem_;
     std::function<void(const std::string&)> listener_;

@@ -215,10 +215,11 @@ std::string MapHeaderText(const ScreenInputs& in, const ScreenTexts& out) {
 }
 
 std::string ComposeForScreen(const ScreenInputs& in, const ScreenTexts& out) {
-    if (in.linkOpenFailed) return in.linkErrorText;
+    // A failing journal shows on every screen: the recording is not safe.
+    const std::string journal = in.journalProblem.empty() ? "" : in.journalProblem + "\n";
+    if (in.linkOpenFailed) return journal + in.linkErrorText;
     const int screen = in.currentScreen;
-    std::string text = in.receiverLost ? "GPS receiver lost\n" : "";
-    if (!in.journalProblem.empty()) text += in.journalProblem + "\n";
+    std::string text = (in.receiverLost ? "GPS receiver lost\n" : "") + journal;
     if (in.fix->rmcStatus == 'A' || in.track->InReview()) {
         if (screen == 2) text += SummaryText(in, out);
         else if (screen == 3) text += ShortSummaryText(in, out);

@@ -25,6 +25,7 @@
 #include "files/gpx_writer.h"
 #include "files/kml_reader.h"
 #include "files/kml_writer.h"
+#include "files/journal_recovery.h"
 #include "files/recording_journal.h"
 #include "files/trk_file.h"
 #include "screens/screens.h"
@@ -396,6 +397,25 @@ TEST_F(WindowTest, StartUpOffersAnUnsavedRecordingBack) {
         ASSERT_EQ(text.rfind("Saved as " + paths_.documentsFolder + "/", 0), 0u) << text;
         EXPECT_TRUE(fs::exists(text.substr(9)));
     }
+}
+
+TEST_F(WindowTest, AJournalThatCannotBeWrittenIsShownAndCatchesUpOnceItCan) {
+    const std::string blocker = home_ + "/blocked";
+    paths_.stateFolder = blocker + "/state";
+    std::ofstream(blocker) << "a file where the folder should be";
+    Create();
+    Record(1);
+    TapStartArea();
+    Record(3);
+    EXPECT_NE(window_->Texts().screenText.find("Journal: Not a directory\n"), std::string::npos)
+        << window_->Texts().screenText;
+    fs::remove(blocker);
+    Record(3);
+    EXPECT_EQ(window_->Texts().screenText.find("Journal:"), std::string::npos);
+    const std::string journal = FindJournal(paths_.stateFolder);
+    ASSERT_FALSE(journal.empty());
+    EXPECT_EQ(fs::file_size(journal),
+              kJournalHeaderSize + (window_->CurrentTrack().lastIndex + 1u) * kJournalRecordSize);
 }
 
 TEST_F(WindowTest, ReviewButtonsStepAndPlay) {

@@ -245,6 +245,15 @@ TEST(CliRecordLive, AKilledRecordingIsRecoveredButTheNewestPoint) {
         ASSERT_TRUE(receiver.WriteAll(FixSecond(s)));
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
     }
+    // A recover beside the running recorder leaves its journal alone.
+    TempDir beside;
+    CliProcess early({"recover", "--home", home, "--out-dir", dir.Path() + "/recovered"},
+                     beside.Path());
+    ASSERT_NE(early.WaitMs(5000), -1);
+    const std::regex locked(R"re(\{"points":0,"journals":\[\{"journal":"[^"]+\.journal",)re"
+                            R"re("outcome":"locked","points":0,)re"
+                            R"re("reason":"locked by a running recorder"\}\]\}\n)re");
+    EXPECT_TRUE(std::regex_match(early.Out(), locked)) << early.Out() << early.Err();
     // The points on disk just before the kill: all of them come back.
     int journaled = 0;
     std::error_code error;
@@ -265,7 +274,8 @@ TEST(CliRecordLive, AKilledRecordingIsRecoveredButTheNewestPoint) {
     std::smatch found;
     const std::string out = recover.Out();
     ASSERT_TRUE(std::regex_match(out, found,
-                                 std::regex(R"re(\{"points":([0-9]+),"file":"([^"]+)"\}\n)re")))
+                                 std::regex(R"re(\{"points":([0-9]+),"file":"([^"]+)",)re"
+                                            R"re("journals":\[\{.*"outcome":"recovered".*\]\}\n)re")))
         << out << recover.Err();
     EXPECT_GE(journaled, 2);
     EXPECT_GE(std::stoi(found[1]), journaled) << out;
@@ -275,7 +285,7 @@ TEST(CliRecordLive, AKilledRecordingIsRecoveredButTheNewestPoint) {
     // Nothing is left to recover.
     CliProcess none({"recover", "--home", home}, again.Path());
     ASSERT_NE(none.WaitMs(5000), -1);
-    EXPECT_EQ(none.Out(), "{\"points\":0}\n");
+    EXPECT_EQ(none.Out(), "{\"points\":0,\"journals\":[]}\n");
 }
 
 TEST(CliRecordLive, ArgumentAndDeviceErrors) {

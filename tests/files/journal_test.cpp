@@ -16,8 +16,8 @@
 #include "core/settings.h"
 #include "files/auto_trz_saver.h"
 #include "files/journal_recovery.h"
-#include "files/trk_file.h"
 #include "files/recording_journal.h"
+#include "files/trk_file.h"
 #include "tests/core/recorder_rig.h"
 #include "tests/files/recording_dialogs.h"
 #include "tests/files/test_folder.h"
@@ -198,7 +198,7 @@ std::string JournalBytes(int64_t start, int points) {
 TEST(Journal, RecoveryTakesEveryJournalSkipsALiveOneAndSetsUnreadableOnesAsideOnce) {
     TestFolder state, out;
     ManualClock clock(1'237'118'400);
-    const int64_t start = 1'237'111'200;  // 2009-03-15 10:00:00 UTC
+    const int64_t start = 1'237'111'200;    // 2009-03-15 10:00:00 UTC
     FileJournal live(state.path(), clock);  // a recorder still running
     live.Begin(RecordingOptions{});
     live.Append(TrackPoint{48, 11, 0, 0, 1'237'118'400, 0});
@@ -226,7 +226,8 @@ TEST(Journal, RecoveryTakesEveryJournalSkipsALiveOneAndSetsUnreadableOnesAsideOn
     EXPECT_EQ(byName[fs::path(live.Path()).filename()].outcome, JournalOutcome::Locked);
     std::set<std::string> saved;
     for (const auto& [name, points] : {std::pair<std::string, int>{"first.journal", 3},
-                                       {"second.journal", 5}, {"older.journal", 2}}) {
+                                       {"second.journal", 5},
+                                       {"older.journal", 2}}) {
         const JournalReport& r = byName[name];
         ASSERT_EQ(r.outcome, JournalOutcome::Recovered) << name << " " << r.reason;
         EXPECT_EQ(r.points, points) << name;
