@@ -131,6 +131,40 @@ TEST(CliRecordLive, StopSignalStopsSavesAndExits) {
     }
 }
 
+TEST(CliRecordLive, AJournalThatCannotBeWrittenIsSaidAtOnceAndCatchesUp) {
+    TempDir dir;
+    const std::string log = DemoSecondsWithFix(dir.Path());
+    // Every folder of the program in the test's own; the state folder's
+    // parent is a file at first.
+    const std::string blocker = dir.Path() + "/state";
+    std::ofstream(blocker) << "a file where a folder should be";
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
+        setenv(name, (dir.Path() + "/" + name).c_str(), 1);
+    }
+    setenv("XDG_STATE_HOME", blocker.c_str(), 1);
+    fs::create_directories(dir.Path() + "/tracks");
+    CliProcess cli({"record", "--device", "demo:" + log, "--out-dir", dir.Path() + "/tracks"},
+                   dir.Path());
+    ASSERT_TRUE(cli.Started());
+    ASSERT_TRUE(trakomer::test::WaitUntil(
+        [&] { return cli.Err().find("Journal: Not a directory") != std::string::npos; }, 8000))
+        << cli.Err();
+    fs::remove(blocker);
+    ASSERT_TRUE(trakomer::test::WaitUntil(
+        [&] { return cli.Err().find("Journal: writing again") != std::string::npos; }, 5000))
+        << cli.Err();
+    int journals = 0;
+    for (const auto& entry : fs::directory_iterator(blocker + "/trakomer")) {
+        journals += entry.path().extension() == ".journal";
+    }
+    EXPECT_EQ(journals, 1);
+    cli.Signal(SIGTERM);
+    const int status = cli.WaitMs(5000);
+    ASSERT_TRUE(status != -1 && WIFEXITED(status)) << cli.Err();
+    EXPECT_EQ(WEXITSTATUS(status), 0) << cli.Err();
+    EXPECT_TRUE(fs::is_empty(blocker + "/trakomer")) << "saved, so the journal is gone";
+}
+
 TEST(CliRecordLive, ConfigurationSentencesGoOutOnceWhenEnabled) {
     for (bool enabled : {true, false}) {
         TempDir dir;
