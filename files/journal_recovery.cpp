@@ -40,12 +40,11 @@ bool Plausible(const TrackPoint& p) {
            p.longitude <= 180;
 }
 
-// A record of zero bytes is space a file system gave the file after a
-// power cut without the data that was to fill it.
-bool ZeroFilled(const std::string& bytes, std::size_t at) {
-    return std::all_of(bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                       bytes.begin() + static_cast<std::ptrdiff_t>(at + kJournalRecordSize),
-                       [](char c) { return c == 0; });
+// A point at 0,0 at time 0 is no point: it is what a file system leaves
+// in space it gave the file before a power cut, without the data that was
+// to fill it.
+bool ZeroFilled(const TrackPoint& p) {
+    return p.time == 0 && p.latitude == 0 && p.longitude == 0;
 }
 
 bool EndsWith(const std::string& text, const std::string& suffix) {
@@ -222,7 +221,7 @@ JournalStatus DecodeJournal(const std::string& bytes, Track& track, JournalHeade
         p.time = Get<int32_t>(bytes, at + 20);
         p.speed = Get<float>(bytes, at + 24);
         p.hundredths = static_cast<uint8_t>(bytes[at + 28]);
-        if (!Plausible(p) || ZeroFilled(bytes, at)) continue;
+        if (!Plausible(p) || ZeroFilled(p)) continue;
         if (++last > kTrackCapacity - 1) last = ThinForCapacity(track, last);
         track.points[static_cast<std::size_t>(last)] = p;
     }
