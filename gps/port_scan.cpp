@@ -110,6 +110,8 @@ ScanResult ScanPorts(ScanPage& page, const PortList& ports, const PortSettings& 
                     break;
             }
             if (result.found) break;
+            // A device the user may not open refuses every baud rate alike.
+            if (port.openFailed && AccessRefused(port.openError)) break;
             page.ProcessPendingMessages();
             port.Close();
         }
@@ -135,15 +137,6 @@ void StoreChoices(const PageChoices& choices, const PortList& ports, PortSetting
     settings.dataBits = ValueAt(kDataBits, choices.dataBitsIndex, settings.dataBits);
     settings.stopBits = ValueAt(kStopBits, choices.stopBitsIndex, settings.stopBits);
     enableGga = choices.enableGga;
-}
-
-bool ApplyPage(const PageChoices& choices, const PortList& ports, PortSettings& settings,
-               bool& enableGga, SerialPort& port, SharedGpsFix& fix) {
-    StoreChoices(choices, ports, settings, enableGga);
-    port.Close();
-    const bool opened = port.Open(settings, false);
-    port.StartReader(fix);
-    return opened;
 }
 
 }  // namespace trakomer

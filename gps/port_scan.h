@@ -1,7 +1,7 @@
 #pragma once
 // The GPS side of the receiver preference page: its choices, the scan that
 // tries every port at every baud rate until NMEA sentences are recognised,
-// and applying the page to the serial link.
+// and storing the page's choices (the window then reopens the receiver).
 
 #include <array>
 #include <functional>
@@ -86,10 +86,5 @@ ScanResult ScanPorts(ScanPage& page, const PortList& ports, const PortSettings& 
 // configured device.
 void StoreChoices(const PageChoices& choices, const PortList& ports, PortSettings& settings,
                   bool& enableGga);
-
-// The page's OK: stores the choices, reopens the port with them (not
-// quiet) and starts a new reader thread.
-bool ApplyPage(const PageChoices& choices, const PortList& ports, PortSettings& settings,
-               bool& enableGga, SerialPort& port, SharedGpsFix& fix);
 
 }  // namespace trakomer

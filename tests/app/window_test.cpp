@@ -247,14 +247,25 @@ TEST_F(WindowTest, ExitSavesSettingsButNotTheDeviceChosenForThisRun) {
     EXPECT_NE(text.find("mUserProfile: 2"), std::string::npos);
 }
 
-TEST_F(WindowTest, RestartRegistersTheRecorderThenExitCancelsTheLauncher) {
+TEST_F(WindowTest, RestartRunsExitWithoutSchedulingTheRecorder) {
     Create();
-    dialogs_.answer = true;
-    EXPECT_TRUE(window_->AskRestart());
+    window_->RequestRestart();
+    EXPECT_TRUE(window_->RestartRequested());
     const std::vector<std::pair<std::string, bool>> expected = {
-        {window_->RecorderCommand().path, true}, {window_->LauncherCommand().path, false}};
+        {window_->LauncherCommand().path, false}};
     EXPECT_EQ(scheduler_.runs, expected);
     EXPECT_TRUE(fs::exists(paths_.SettingsFile()));
+}
+
+TEST_F(WindowTest, RefusedScreenHoldIsANoticeNotAMessageBoxWhenStarting) {
+    power_.hold = {DisplayHold::Outcome::Refused, "no"};
+    Create();
+    Record(1);
+    TapStartArea();
+    ASSERT_EQ(window_->Engine().State().recordingState, RecordingState::Started);
+    EXPECT_TRUE(dialogs_.messages.empty());
+    EXPECT_EQ(window_->LastNotice(),
+              "The screen may blank during the recording: keeping it on failed (no).");
 }
 
 TEST_F(WindowTest, StopSignalSavesARunningRecordingBeforeExit) {

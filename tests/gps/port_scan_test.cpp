@@ -234,25 +234,6 @@ TEST(PageChoices, InitShowsTheSettingsAndStoreWritesThemBack) {
     EXPECT_FALSE(gga);
 }
 
-TEST(PageChoices, ApplyReopensThePortAndStartsTheReader) {
-    PtyPair pty;
-    const PortList ports = {{pty.SlavePath(), ""}};
-    PortSettings settings;
-    bool gga = false;
-    SerialPort port;
-    port.closePauseMs = 0;
-    SharedGpsFix fix;
-    PageChoices choices;
-    choices.portLine = 0;
-    choices.baudIndex = 2;
-    ASSERT_TRUE(ApplyPage(choices, ports, settings, gga, port, fix));
-    EXPECT_EQ(settings.commDevice, pty.SlavePath());
-    EXPECT_EQ(settings.baudRate, 9600);
-    EXPECT_EQ(pty.SlaveBaudRate(), 9600);
-    ASSERT_TRUE(pty.WriteAll(kValidRmc));
-    EXPECT_TRUE(WaitUntil([&] { return fix.SentenceCount() == 1; }, 2000));
-}
-
 TEST(PortSettings, DevicePathAndClassicPortNumber) {
     struct Case {
         int commPort;
