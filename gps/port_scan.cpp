@@ -88,6 +88,7 @@ ScanResult ScanPorts(ScanPage& page, const PortList& ports, const PortSettings& 
     const uint32_t count0 = fix.SentenceCount();
 
     ScanResult result;
+    std::string refusal;  // the first port the user may not open
     const auto stopped = [&options] { return options.stopRequested && options.stopRequested(); };
     for (size_t line = 0; line < ports.size() && !result.found && !stopped(); ++line) {
         const std::string& device = ports[line].portName;
@@ -110,14 +111,19 @@ ScanResult ScanPorts(ScanPage& page, const PortList& ports, const PortSettings& 
                     break;
             }
             if (result.found) break;
-            // A device the user may not open refuses every baud rate alike.
-            if (port.openFailed && AccessRefused(port.openError)) break;
             page.ProcessPendingMessages();
             port.Close();
+            // A device the user may not open refuses every baud rate alike.
+            if (port.openFailed && AccessRefused(port.openError)) {
+                if (refusal.empty()) refusal = port.errorText.substr(0, kMaxErrorTextLength);
+                break;
+            }
         }
     }
     if (!result.found) {
         page.SetStatus(kNoValidSettingsText);
+        // Permissions are the usual first problem: the way out stays shown.
+        if (!refusal.empty()) page.AppendStatus("\n" + refusal);
         page.SelectPortLine(rememberedLine);
         page.SelectBaudIndex(rememberedBaud);
     }

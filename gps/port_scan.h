@@ -77,7 +77,8 @@ struct ScanResult {
 // Closes the port and tries every listed port at 57600 down to 2400 baud
 // with the settings' parity, data bits and stop bits. On success the port
 // stays open at the found rate and the page shows it selected; otherwise
-// the page's selections return to what they were.
+// the page's selections return to what they were. A port the user may not
+// open is tried once, and why stays in the final status.
 ScanResult ScanPorts(ScanPage& page, const PortList& ports, const PortSettings& settings,
                      SerialPort& port, SharedGpsFix& fix, const ScanOptions& options = {});
 

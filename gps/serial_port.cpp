@@ -35,9 +35,8 @@ std::string AccessDeniedText(const std::string& devicePath) {
     if (name.empty() || info.st_gid == 0) {
         return "Access Denied!\nYou may not open " + devicePath + ".";
     }
-    return "Access Denied!\n" + devicePath + " belongs to the group " + name +
-           ", which you are not in. Join it with\nsudo usermod -aG " + name +
-           " $USER\nthen log out and in again.";
+    return "Access Denied!\nYou are not in the group " + name + "\nthat owns " + devicePath +
+           ". Join it with\nsudo usermod -aG " + name + " $USER\nthen log out and in again.";
 }
 
 std::string OpenErrorText(int error, const std::string& devicePath) {

@@ -162,6 +162,9 @@ TEST_F(PreferencesWindowTest, PreferencesCommandAppliesTheProfileAndWritesTheSet
     EXPECT_TRUE(modalSeen);
     EXPECT_EQ(settings_.mUserProfile, 1);
     EXPECT_EQ(window_->Timer(2).interval(), PointPeriodMs(1));
+    // Any profile but Blackbox removes the launcher's pending run.
+    EXPECT_EQ(scheduler_.runs, (std::vector<std::pair<std::string, bool>>{
+                                   {window_->LauncherCommand().path, false}}));
     Settings saved = DefaultSettings(home_);
     ASSERT_TRUE(LoadSettings(paths_.SettingsFile(), saved));
     EXPECT_EQ(saved.mUserProfile, 1);

@@ -57,9 +57,9 @@ TEST(OpenErrorText, RefusedOpenNamesTheGroupToJoin) {
         gid_t gid;
         std::string text;
     } cases[] = {
-        {dialout->gr_gid, "Access Denied!\n" + path +
-                              " belongs to the group dialout, which you are not in. Join it "
-                              "with\nsudo usermod -aG dialout $USER\nthen log out and in again."},
+        {dialout->gr_gid, "Access Denied!\nYou are not in the group dialout\nthat owns " + path +
+                              ". Join it with\nsudo usermod -aG dialout $USER\nthen log out and "
+                              "in again."},
         {0, "Access Denied!\nYou may not open " + path + "."},
     };
     for (const auto& c : cases) {
