@@ -66,6 +66,9 @@ struct WindowServices {
     // program's alarm sounds.
     PowerPlatform* power = nullptr;
     Scheduler* scheduler = nullptr;
+    // Runs systemctl and systemd-run for the window's own scheduler (null:
+    // the real commands); used only when no scheduler is given.
+    CommandRunner* commands = nullptr;
     AlarmPlayer* alarms = nullptr;
     // Waits between the frames of a fly-to (null: the thread sleeps).
     std::function<void(int milliseconds)> sleep;

@@ -37,9 +37,12 @@ void MainWindow::CreatePower() {
     if (!services_.scheduler) {
         // systemctl and systemd-run run on a worker thread; their results
         // come back to this thread.
-        ownRunner_ = std::make_unique<SpawnRunner>();
+        if (!services_.commands) {
+            ownRunner_ = std::make_unique<SpawnRunner>();
+            services_.commands = ownRunner_.get();
+        }
         systemdScheduler_ =
-            std::make_unique<SystemdUserScheduler>(*ownRunner_, SessionVariables());
+            std::make_unique<SystemdUserScheduler>(*services_.commands, SessionVariables());
         ownScheduler_ = std::make_unique<BackgroundScheduler>(
             *systemdScheduler_, [this](const AppCommand&, const ScheduleResult& result) {
                 QMetaObject::invokeMethod(
