@@ -72,6 +72,8 @@ std::unique_ptr<Shell> StartShell(const StartOptions& options, const std::string
 
 int RunShell(int& argc, char** argv, const StartOptions& options, const std::string& socketPath,
              const WindowServices& services, const std::function<void(Shell&)>& started) {
+    // Taken before the toolkit removes the options it knows from argv.
+    const std::vector<std::string> arguments(argv, argv + argc);
     int code = 0;
     bool restart = false;
     {
@@ -85,7 +87,7 @@ int RunShell(int& argc, char** argv, const StartOptions& options, const std::str
         restart = shell->window->RestartRequested();
     }
     if (!restart) return code;
-    const std::string problem = ExecSelf(std::vector<std::string>(argv, argv + argc));
+    const std::string problem = ExecSelf(arguments);
     std::fprintf(stderr, "trakomer: cannot start again: %s\n", problem.c_str());
     return 1;
 }
