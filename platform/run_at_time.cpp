@@ -97,7 +97,9 @@ ScheduleResult SystemdUserScheduler::RunAppAtTime(const AppCommand& app, const C
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%04d%02d%02d%02d%02d%02d", when->year, when->month,
                   when->day, when->hour, when->minute, when->second);
-    const std::string unit = prefix + "-" + stamp;
+    // The process id keeps the recorder's and the launcher's registrations
+    // for the same second apart.
+    const std::string unit = prefix + "-" + stamp + "-" + std::to_string(getpid());
     int status = 0;
     if (!wakeRefused_) {
         if (StartTimer(unit, app, *when, true, status)) return {ScheduleStatus::Registered, {}};

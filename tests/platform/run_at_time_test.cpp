@@ -41,7 +41,7 @@ TEST(SystemdUserScheduler, ReplacesTheProgramsTimerOrOnlyRemovesIt) {
     SystemdUserScheduler scheduler(runner, {"DISPLAY=:1"});
     const AppCommand launcher{"/opt/t r/trastart", {"--home", "/h"}};
     const std::string prefix = TimerUnitPrefix(launcher.path);
-    const std::string unit = prefix + "-20270101000400";
+    const std::string unit = prefix + "-20270101000400-" + std::to_string(getpid());
     const CalendarTime when{2027, 1, 5, 1, 0, 4, 0, 0};
     EXPECT_EQ(scheduler.RunAppAtTime(launcher, &when).status, ScheduleStatus::Registered);
     EXPECT_EQ(scheduler.RunAppAtTime(launcher, nullptr).status, ScheduleStatus::Removed);
