@@ -17,6 +17,7 @@
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "platform/desktop_power.h"
+#include "platform/runtime_folder.h"
 
 namespace {
 
@@ -90,6 +91,13 @@ int main(int argc, char** argv) {
         QApplication app(argc, argv);
         return trakomer::RenderScreen(options.home, render);
     }
+    // The sockets lie in the runtime folder; one another user could have
+    // made (under /tmp) or may write to is refused.
+    const std::string problem = trakomer::PrepareRuntimeFolder(trakomer::RuntimeFolder());
+    if (!problem.empty()) {
+        std::fprintf(stderr, "trakomer: refused: %s\n", problem.c_str());
+        return 1;
+    }
     // A second instance asks the first to come forward and ends.
     const std::string socketPath = trakomer::InstanceSocketPath();
     if (trakomer::SendInstanceRequest(socketPath, trakomer::kRaiseRequest)) {
@@ -102,21 +110,15 @@ int main(int argc, char** argv) {
     // window is still being set up is handled as soon as it runs.
     const int stopFd = WatchStopSignals();
 
-    QApplication::setDesktopFileName("trakomer");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("trakomer");
-    auto shell = trakomer::StartShell(options, socketPath);
-    if (!shell) return 0;  // lost the race to another instance
-
-    std::unique_ptr<QSocketNotifier> stopNotifier;
-    if (stopFd >= 0) {
-        stopNotifier = std::make_unique<QSocketNotifier>(stopFd, QSocketNotifier::Read);
-        QObject::connect(stopNotifier.get(), &QSocketNotifier::activated, [&shell, stopFd] {
+    return trakomer::RunShell(argc, argv, options, socketPath, {}, [stopFd](trakomer::Shell& shell) {
+        if (stopFd < 0) return;
+        auto* notifier = new QSocketNotifier(stopFd, QSocketNotifier::Read, shell.window.get());
+        trakomer::MainWindow* window = shell.window.get();
+        QObject::connect(notifier, &QSocketNotifier::activated, window, [window, stopFd] {
             char byte;
             while (read(stopFd, &byte, 1) > 0) {
             }
-            shell->window->QuitOnSignal();
+            window->QuitOnSignal();
         });
-    }
-    return QApplication::exec();
+    });
 }

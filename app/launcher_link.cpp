@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "app/power_keeper.h"
 
 namespace trakomer {
 
@@ -22,14 +21,7 @@ std::string LauncherPath(const std::string& recorderPath, const std::string& ins
 }
 
 void CancelLauncher(Scheduler& scheduler, const AppCommand& launcher) {
-    scheduler.RunAppAtTime(launcher, nullptr);
-}
-
-void ApplyProfile(Settings& settings, int profile, Scheduler& scheduler, const AppCommand& launcher,
-                  const std::function<void()>& armTimers) {
-    settings.mUserProfile = profile;
-    if (profile != kBlackboxProfile) CancelLauncher(scheduler, launcher);
-    if (armTimers) armTimers();
+    scheduler.RunAppAtTime(launcher, nullptr);  // removal: nothing worth telling
 }
 
 }  // namespace trakomer

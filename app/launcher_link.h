@@ -1,11 +1,9 @@
 #pragma once
-// The recorder's side of the launcher: where `trastart` is, removing its
-// pending run, and the profile change that does so when leaving Blackbox.
+// The recorder's side of the launcher: where `trastart` is and removing its
+// pending run.
 
-#include <functional>
 #include <string>
 
-#include "core/settings.h"
 #include "platform/run_at_time.h"
 
 namespace trakomer {
@@ -21,11 +19,5 @@ std::string LauncherPath(const std::string& recorderPath, const std::string& ins
 
 // Registers the launcher with no time: any pending run is removed.
 void CancelLauncher(Scheduler& scheduler, const AppCommand& launcher);
-
-// The General page's profile (list index + 1): sets mUserProfile; any
-// profile but Blackbox removes the pending launcher run; then re-arms the
-// timers.
-void ApplyProfile(Settings& settings, int profile, Scheduler& scheduler, const AppCommand& launcher,
-                  const std::function<void()>& armTimers);
 
 }  // namespace trakomer

@@ -104,6 +104,7 @@ MainWindow::MainWindow(Settings& settings, const ProgramPaths& paths,
 }
 
 MainWindow::~MainWindow() {
+    ownScheduler_.reset();
     RememberWindowPlace(*this, paths_.configFolder + "/" + kWindowStateFileName);
     for (QTimer& timer : timers_) timer.stop();
     port_.closePauseMs = 0;

@@ -66,6 +66,9 @@ struct WindowServices {
     // program's alarm sounds.
     PowerPlatform* power = nullptr;
     Scheduler* scheduler = nullptr;
+    // Runs systemctl and systemd-run for the window's own scheduler (null:
+    // the real commands); used only when no scheduler is given.
+    CommandRunner* commands = nullptr;
     AlarmPlayer* alarms = nullptr;
     // Waits between the frames of a fly-to (null: the thread sleeps).
     std::function<void(int milliseconds)> sleep;
@@ -148,15 +151,16 @@ public:
     // Arguments every scheduled start of the recorder or the launcher gets
     // (--home DIR when the program was started with it).
     void SetRunArguments(std::vector<std::string> args) { runArgs_ = std::move(args); }
-    // The recorder and the launcher as the scheduler starts them.
-    AppCommand RecorderCommand() const;
+    // The launcher as the scheduler starts it.
     AppCommand LauncherCommand() const;
-    // The General page's profile (list index + 1).
-    void ApplyProfile(int profile);
-    // Asks to restart; on Yes the recorder is registered for 2 s from now
-    // and Exit runs. Returns the answer.
-    bool AskRestart();
     const PowerState& Power() const { return power_->State(); }
+    // Something the user should know that needs no answer (a failed power
+    // or wake-up call): written to standard error and the status line.
+    void ShowNotice(const std::string& text);
+    const std::string& LastNotice() const { return lastNotice_; }
+    // True once the user asked for a restart: Exit has run, and the program
+    // starts itself again after the window is gone.
+    bool RestartRequested() const { return restartRequested_; }
 
     // State for tests and the screens.
     Track& CurrentTrack() { return *track_; }
@@ -253,10 +257,15 @@ private:
     std::unique_ptr<upload::ConnectionManager> ownNetwork_;
     std::unique_ptr<PowerPlatform> ownPower_;
     std::unique_ptr<CommandRunner> ownRunner_;
+    std::unique_ptr<Scheduler> systemdScheduler_;
+    // Ended first in the destructor: it runs what is still queued (the
+    // cancellation at exit) while everything it reports to is still there.
     std::unique_ptr<Scheduler> ownScheduler_;
     std::unique_ptr<AlarmPlayer> ownAlarms_;
     std::unique_ptr<PowerKeeper> power_;
     std::vector<std::string> runArgs_;
+    std::string lastNotice_;
+    bool restartRequested_ = false;
     PowerIdleTimer idleTimer_;
     std::unique_ptr<upload::Uploader> uploader_;
     SystemClock systemClock_;

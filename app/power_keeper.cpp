@@ -7,15 +7,42 @@ namespace trakomer {
 void PowerKeeper::TakeBacklightRequirement() {
     if (state_.backlightTried) return;
     state_.backlightTried = true;
-    const uint32_t error = ports_.power->HoldDisplay();
-    if (error == 0) {
-        state_.backlightHeld = true;
-        return;
+    const DisplayHold hold = ports_.power->HoldDisplay();
+    switch (hold.outcome) {
+        case DisplayHold::Outcome::Held: state_.backlightHeld = true; break;
+        case DisplayHold::Outcome::NothingToHold: state_.nothingToHold = true; break;
+        case DisplayHold::Outcome::Refused:
+            // Said once, in words, without a box in the middle of starting.
+            state_.backlightRefused = true;
+            Notify("The screen may blank during the recording: keeping it on failed (" +
+                   hold.reason + ").");
+            break;
     }
-    state_.backlightRefused = true;
-    char text[64];
-    std::snprintf(text, sizeof text, "SetPowerRequirement failed: %X\n", error);
-    ports_.dialogs->ShowMessage(text, "Power", MessageIcon::None);
+}
+
+void PowerKeeper::OnScheduleResult(const ScheduleResult& result) {
+    switch (result.status) {
+        case ScheduleStatus::Registered: state_.scheduleFailureTold = false; break;
+        case ScheduleStatus::RegisteredWithoutWake:
+            state_.scheduleFailureTold = false;
+            if (!state_.noWakeTold) {
+                state_.noWakeTold = true;
+                Notify(ScheduleResultText(result));
+            }
+            break;
+        case ScheduleStatus::Failed:
+            // Once until a registration succeeds again (one every 25 s).
+            if (!state_.scheduleFailureTold) {
+                state_.scheduleFailureTold = true;
+                Notify(ScheduleResultText(result));
+            }
+            break;
+        default: break;
+    }
+}
+
+void PowerKeeper::Notify(const std::string& text) {
+    if (ports_.notify) ports_.notify(text);
 }
 
 void PowerKeeper::ReleaseBacklightRequirement() {
@@ -36,9 +63,9 @@ void PowerKeeper::KeepAwake() {
     if (awake) ports_.power->ResetIdleTimer();
     // The desktop's hold would keep the machine up even when this rule lets
     // it sleep (Blackbox, low battery): it follows the rule once taken.
-    if (!state_.backlightTried || state_.backlightRefused) return;
+    if (!state_.backlightTried || state_.backlightRefused || state_.nothingToHold) return;
     if (awake && !state_.backlightHeld) {
-        state_.backlightHeld = ports_.power->HoldDisplay() == 0;
+        state_.backlightHeld = ports_.power->HoldDisplay().outcome == DisplayHold::Outcome::Held;
     } else if (!awake) {
         ReleaseBacklightRequirement();
     }
@@ -77,7 +104,7 @@ void PowerKeeper::BlackboxCheck(int lastIndex) {
         }
     }
     if (const auto wake = LocalCalendarTime(now + kWakeIntervalSeconds); wake && ports_.launcher) {
-        ports_.scheduler->RunAppAtTime(ports_.launcher(), &*wake);
+        OnScheduleResult(ports_.scheduler->RunAppAtTime(ports_.launcher(), &*wake));
     }
 }
 

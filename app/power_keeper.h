@@ -9,7 +9,6 @@
 #include <string>
 
 #include "core/clock.h"
-#include "core/dialogs.h"
 #include "core/recording_ports.h"
 #include "platform/power.h"
 #include "platform/run_at_time.h"
@@ -37,6 +36,9 @@ struct PowerState {
     bool backlightTried = false;  // the hold was asked for in this run
     bool backlightHeld = false;
     bool backlightRefused = false;
+    bool nothingToHold = false;  // nothing runs that would blank the screen
+    bool noWakeTold = false;     // said that the machine will not be woken
+    bool scheduleFailureTold = false;
     bool wakeBaseSet = false;
     int64_t wakeBase = 0;  // seconds since 1970: reference for the next upload
     int lastSeenIndex = 0;
@@ -50,7 +52,6 @@ struct PowerPorts {
     PowerPlatform* power = nullptr;
     Scheduler* scheduler = nullptr;
     const Clock* clock = nullptr;
-    Dialogs* dialogs = nullptr;
     AlarmPlayer* alarms = nullptr;
     std::string markerPath;   // the launcher's wake-up marker
     std::string soundFolder;  // holds the alarm sounds
@@ -58,6 +59,8 @@ struct PowerPorts {
     std::function<AppCommand()> launcher;
     // Uploads now (as a manual upload), formats the screens and draws.
     std::function<void()> uploadNow;
+    // Tells the user something without stopping them (a status line).
+    std::function<void(const std::string&)> notify;
 };
 
 class PowerKeeper : public PowerControl {
@@ -67,8 +70,11 @@ public:
     PowerKeeper(const PowerKeeper&) = delete;
     PowerKeeper& operator=(const PowerKeeper&) = delete;
 
-    // Asked once per run when a recording starts; a refusal is shown once.
+    // Asked once per run when a recording starts; a refusal is told once.
     void TakeBacklightRequirement() override;
+    // What became of a registration of the launcher: a machine that will not
+    // be woken is told once per run, a failure once until one succeeds.
+    void OnScheduleResult(const ScheduleResult& result);
     // When the window goes.
     void ReleaseBacklightRequirement();
 
@@ -82,6 +88,7 @@ public:
 
 private:
     void KeepAwake();
+    void Notify(const std::string& text);
     void PlaySound(const char* name);
 
     PowerPorts ports_;

@@ -1,24 +1,25 @@
 #include "app/restart.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/run_at_time.h"
+
 namespace trakomer {
 
-bool AskRestart(Dialogs& dialogs, Scheduler& scheduler, const Clock& clock,
-                const AppCommand& recorder, const std::function<void()>& exitCommand) {
-    if (!dialogs.AskYesNo(
-            "In order for your changes to take effect the application needs to restart",
-            "Restart now?")) {
-        return false;
-    }
-    Restart(scheduler, clock, recorder, exitCommand);
-    return true;
-}
-
-void Restart(Scheduler& scheduler, const Clock& clock, const AppCommand& recorder,
-             const std::function<void()>& exitCommand) {
-    if (const auto when = LocalCalendarTime(clock.UnixSeconds() + kRestartDelaySeconds)) {
-        scheduler.RunAppAtTime(recorder, &*when);
-    }
-    if (exitCommand) exitCommand();
+std::string ExecSelf(const std::vector<std::string>& argv) {
+    if (argv.empty()) return "no program to run";
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    const std::string own = OwnExecutablePath();
+    if (!own.empty()) execv(own.c_str(), args.data());
+    // The file may have been replaced meanwhile (an upgrade): the name the
+    // program was started by.
+    execvp(args[0], args.data());
+    return std::strerror(errno);
 }
 
 }  // namespace trakomer

@@ -1,26 +1,18 @@
 #pragma once
-// Restarting the recorder after preference changes that need it: the
-// scheduler starts it again shortly after it exits.
+// Restarting the recorder after preference changes that need it. Once Exit
+// has written the settings and the window and its single-instance socket
+// are gone, the process replaces itself with a new run of its own
+// executable with the same arguments. No scheduler is involved: a timer
+// made for a moment that has passed by the time it is set never fires, and
+// a new instance started while the old one still listens would just end.
 
-#include <functional>
-
-#include "core/clock.h"
-#include "core/dialogs.h"
-#include "platform/run_at_time.h"
+#include <string>
+#include <vector>
 
 namespace trakomer {
 
-constexpr int kRestartDelaySeconds = 2;
-
-// Asks "Restart now?". On Yes registers `recorder` for the local time 2 s
-// from now, then runs `exitCommand` (the Exit command, which saves the
-// settings and ends the program). Returns the answer.
-bool AskRestart(Dialogs& dialogs, Scheduler& scheduler, const Clock& clock,
-                const AppCommand& recorder, const std::function<void()>& exitCommand);
-
-// The restart itself, for a caller that has asked already: registers
-// `recorder` for 2 s from now, then runs `exitCommand`.
-void Restart(Scheduler& scheduler, const Clock& clock, const AppCommand& recorder,
-             const std::function<void()>& exitCommand);
+// Replaces the process with its own executable run with `argv` (argv[0]
+// first). Returns only when that failed, with the reason.
+std::string ExecSelf(const std::vector<std::string>& argv);
 
 }  // namespace trakomer

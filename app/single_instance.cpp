@@ -4,7 +4,6 @@
 
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -69,11 +68,9 @@ InstanceServer::~InstanceServer() {
 }
 
 bool InstanceServer::Listen(const std::string& socketPath) {
-    std::string folder = FolderOf(socketPath);
-    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    struct stat info;
-    // Refuse a folder someone else owns (another user could listen there).
-    if (stat(folder.c_str(), &info) != 0 || info.st_uid != getuid()) return false;
+    // Refuse a folder someone else owns or may write to (another user could
+    // listen there).
+    if (!PrepareRuntimeFolder(FolderOf(socketPath)).empty()) return false;
 
     int existing = Connect(socketPath);
     if (existing >= 0) {

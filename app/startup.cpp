@@ -1,9 +1,12 @@
 #include "app/startup.h"
 
+#include <QApplication>
 #include <QSocketNotifier>
 
+#include <cstdio>
 #include <filesystem>
 
+#include "app/restart.h"
 #include "core/settings_file.h"
 
 namespace trakomer {
@@ -65,6 +68,28 @@ std::unique_ptr<Shell> StartShell(const StartOptions& options, const std::string
         if (raw->instance.AcceptRequest() + "\n" == kRaiseRequest) raw->window->Raise();
     });
     return shell;
+}
+
+int RunShell(int& argc, char** argv, const StartOptions& options, const std::string& socketPath,
+             const WindowServices& services, const std::function<void(Shell&)>& started) {
+    // Taken before the toolkit removes the options it knows from argv.
+    const std::vector<std::string> arguments(argv, argv + argc);
+    int code = 0;
+    bool restart = false;
+    {
+        QApplication::setDesktopFileName("trakomer");
+        QApplication app(argc, argv);
+        QApplication::setApplicationName("trakomer");
+        auto shell = StartShell(options, socketPath, services);
+        if (!shell) return 0;  // lost the race to another instance
+        if (started) started(*shell);
+        code = QApplication::exec();
+        restart = shell->window->RestartRequested();
+    }
+    if (!restart) return code;
+    const std::string problem = ExecSelf(arguments);
+    std::fprintf(stderr, "trakomer: cannot start again: %s\n", problem.c_str());
+    return 1;
 }
 
 }  // namespace trakomer

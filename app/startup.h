@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QSocketNotifier>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,5 +37,14 @@ struct Shell {
 // window and starts it. Null when another instance already listens.
 std::unique_ptr<Shell> StartShell(const StartOptions& options, const std::string& socketPath,
                                   const WindowServices& services = {});
+
+// Creates the toolkit and the shell and runs the window until it ends;
+// `started` is told of the running shell (to hook up more). Null when
+// another instance already listens (exit code 0). After a restart request
+// the process replaces itself with a new run of argv once the window, the
+// single-instance socket and the toolkit are gone; only a failed restart
+// returns then (code 1, said on standard error). Returns the exit code.
+int RunShell(int& argc, char** argv, const StartOptions& options, const std::string& socketPath,
+             const WindowServices& services, const std::function<void(Shell&)>& started);
 
 }  // namespace trakomer

@@ -1,9 +1,12 @@
 // The window's power and wake-up: the desktop's power calls, the scheduler,
-// the alarm sounds, and the commands that cancel the launcher or restart.
-#include "app/command_ids.h"
+// the alarm sounds, cancelling the launcher, and notices about them.
+#include <QStatusBar>
+
+#include <cstdio>
+
 #include "app/launcher_link.h"
 #include "app/main_window.h"
-#include "app/restart.h"
+#include "platform/background_scheduler.h"
 #include "platform/desktop_power.h"
 #include "platform/runtime_folder.h"
 
@@ -32,8 +35,20 @@ void MainWindow::CreatePower() {
         services_.power = ownPower_.get();
     }
     if (!services_.scheduler) {
-        ownRunner_ = std::make_unique<SpawnRunner>();
-        ownScheduler_ = std::make_unique<SystemdUserScheduler>(*ownRunner_, SessionVariables());
+        // systemctl and systemd-run run on a worker thread; their results
+        // come back to this thread.
+        if (!services_.commands) {
+            ownRunner_ = std::make_unique<SpawnRunner>();
+            services_.commands = ownRunner_.get();
+        }
+        systemdScheduler_ =
+            std::make_unique<SystemdUserScheduler>(*services_.commands, SessionVariables());
+        ownScheduler_ = std::make_unique<BackgroundScheduler>(
+            *systemdScheduler_, [this](const AppCommand&, const ScheduleResult& result) {
+                QMetaObject::invokeMethod(
+                    this, [this, result] { power_->OnScheduleResult(result); },
+                    Qt::QueuedConnection);
+            });
         services_.scheduler = ownScheduler_.get();
     }
     if (!services_.alarms) {
@@ -46,7 +61,7 @@ void MainWindow::CreatePower() {
     ports.power = services_.power;
     ports.scheduler = services_.scheduler;
     ports.clock = services_.clock;
-    ports.dialogs = services_.dialogs;
+    ports.notify = [this](const std::string& text) { ShowNotice(text); };
     ports.alarms = services_.alarms;
     ports.markerPath = RuntimeFolder() + "/" + kWakeMarkerName;
     ports.soundFolder = paths_.dataFolder;
@@ -61,10 +76,6 @@ void MainWindow::CreatePower() {
     port_.errorBeep = [this] { services_.alarms->PlayAlarm(paths_.DataFile(kGaveUpAlarm)); };
 }
 
-AppCommand MainWindow::RecorderCommand() const {
-    return {OwnExecutablePath(), runArgs_};
-}
-
 AppCommand MainWindow::LauncherCommand() const {
     return {LauncherPath(OwnExecutablePath(), TRAKOMER_INSTALLED_LAUNCHER), runArgs_};
 }
@@ -73,16 +84,12 @@ void MainWindow::CancelLauncher() {
     trakomer::CancelLauncher(*services_.scheduler, LauncherCommand());
 }
 
-void MainWindow::ApplyProfile(int profile) {
-    trakomer::ApplyProfile(settings_, profile, *services_.scheduler, LauncherCommand(), [this] {
-        recorder_->SetOptions(OptionsFromSettings());
-        recorder_->ArmTimers();
-    });
-}
-
-bool MainWindow::AskRestart() {
-    return trakomer::AskRestart(*services_.dialogs, *services_.scheduler, *services_.clock,
-                                RecorderCommand(), [this] { RunCommand(kCmdExit); });
+void MainWindow::ShowNotice(const std::string& text) {
+    // Beside the window (for a session log) and in its status line: neither
+    // stops the user in what they are doing.
+    std::fprintf(stderr, "trakomer: %s\n", text.c_str());
+    statusBar()->showMessage(QString::fromStdString(text));
+    lastNotice_ = text;
 }
 
 }  // namespace trakomer

@@ -5,7 +5,6 @@
 #include "app/gl_screen.h"
 #include "app/main_window.h"
 #include "app/command_ids.h"
-#include "app/restart.h"
 #include "core/recording_options.h"
 #include "core/settings_file.h"
 #include "gps/settings_port.h"
@@ -58,9 +57,11 @@ void MainWindow::SaveSettingsFile() {
 }
 
 void MainWindow::RequestRestart() {
-    // The sheet asked "Restart now?" already.
-    Restart(*services_.scheduler, *services_.clock, RecorderCommand(),
-            [this] { RunCommand(kCmdExit); });
+    // The sheet asked "Restart now?" already. Exit writes the settings and
+    // ends the event loop; the program starts itself again once the window
+    // and the single-instance socket are gone (RunShell).
+    restartRequested_ = true;
+    RunCommand(kCmdExit);
 }
 
 void MainWindow::StopPointTick() {

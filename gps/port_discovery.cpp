@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <string_view>
 
 namespace trakomer {
@@ -65,6 +66,13 @@ PortList BuildPortList(const std::vector<TtyDevice>& devices) {
     for (const TtyDevice* d : wired) list.push_back({d->devNode, FriendlyName(*d)});
     for (const TtyDevice* d : bluetooth) list.push_back({d->devNode, kBluetoothFriendlyName});
     return list;
+}
+
+bool LegacyUartAnswers(const char* typeAttribute) {
+    if (typeAttribute == nullptr) return false;
+    char* end = nullptr;
+    const long type = std::strtol(typeAttribute, &end, 10);
+    return end != typeAttribute && type > 0;
 }
 
 PortList EnumeratePorts() { return BuildPortList(DiscoverTtyDevices()); }

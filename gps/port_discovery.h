@@ -32,6 +32,10 @@ struct TtyDevice {
 // terminals and pseudo-terminals are left out.
 PortList BuildPortList(const std::vector<TtyDevice>& devices);
 
+// Whether a legacy UART's chip answered, from the serial core's "type"
+// attribute (0 is an unknown port: nothing answered; null: no attribute).
+bool LegacyUartAnswers(const char* typeAttribute);
+
 // The tty devices udev knows of.
 std::vector<TtyDevice> DiscoverTtyDevices();
 

@@ -88,6 +88,7 @@ ScanResult ScanPorts(ScanPage& page, const PortList& ports, const PortSettings& 
     const uint32_t count0 = fix.SentenceCount();
 
     ScanResult result;
+    std::string refusal;  // the first port the user may not open
     const auto stopped = [&options] { return options.stopRequested && options.stopRequested(); };
     for (size_t line = 0; line < ports.size() && !result.found && !stopped(); ++line) {
         const std::string& device = ports[line].portName;
@@ -112,10 +113,17 @@ ScanResult ScanPorts(ScanPage& page, const PortList& ports, const PortSettings& 
             if (result.found) break;
             page.ProcessPendingMessages();
             port.Close();
+            // A device the user may not open refuses every baud rate alike.
+            if (port.openFailed && AccessRefused(port.openError)) {
+                if (refusal.empty()) refusal = port.errorText.substr(0, kMaxErrorTextLength);
+                break;
+            }
         }
     }
     if (!result.found) {
         page.SetStatus(kNoValidSettingsText);
+        // Permissions are the usual first problem: the way out stays shown.
+        if (!refusal.empty()) page.AppendStatus("\n" + refusal);
         page.SelectPortLine(rememberedLine);
         page.SelectBaudIndex(rememberedBaud);
     }
@@ -135,15 +143,6 @@ void StoreChoices(const PageChoices& choices, const PortList& ports, PortSetting
     settings.dataBits = ValueAt(kDataBits, choices.dataBitsIndex, settings.dataBits);
     settings.stopBits = ValueAt(kStopBits, choices.stopBitsIndex, settings.stopBits);
     enableGga = choices.enableGga;
-}
-
-bool ApplyPage(const PageChoices& choices, const PortList& ports, PortSettings& settings,
-               bool& enableGga, SerialPort& port, SharedGpsFix& fix) {
-    StoreChoices(choices, ports, settings, enableGga);
-    port.Close();
-    const bool opened = port.Open(settings, false);
-    port.StartReader(fix);
-    return opened;
 }
 
 }  // namespace trakomer

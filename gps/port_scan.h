@@ -1,7 +1,7 @@
 #pragma once
 // The GPS side of the receiver preference page: its choices, the scan that
 // tries every port at every baud rate until NMEA sentences are recognised,
-// and applying the page to the serial link.
+// and storing the page's choices (the window then reopens the receiver).
 
 #include <array>
 #include <functional>
@@ -77,7 +77,8 @@ struct ScanResult {
 // Closes the port and tries every listed port at 57600 down to 2400 baud
 // with the settings' parity, data bits and stop bits. On success the port
 // stays open at the found rate and the page shows it selected; otherwise
-// the page's selections return to what they were.
+// the page's selections return to what they were. A port the user may not
+// open is tried once, and why stays in the final status.
 ScanResult ScanPorts(ScanPage& page, const PortList& ports, const PortSettings& settings,
                      SerialPort& port, SharedGpsFix& fix, const ScanOptions& options = {});
 
@@ -86,10 +87,5 @@ ScanResult ScanPorts(ScanPage& page, const PortList& ports, const PortSettings& 
 // configured device.
 void StoreChoices(const PageChoices& choices, const PortList& ports, PortSettings& settings,
                   bool& enableGga);
-
-// The page's OK: stores the choices, reopens the port with them (not
-// quiet) and starts a new reader thread.
-bool ApplyPage(const PageChoices& choices, const PortList& ports, PortSettings& settings,
-               bool& enableGga, SerialPort& port, SharedGpsFix& fix);
 
 }  // namespace trakomer

@@ -7,6 +7,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <grp.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <chrono>
 
@@ -21,6 +24,21 @@ constexpr int kEmptyWakePauseMs = 20;
 constexpr int kGpsdConnectTimeoutMs = 2000;
 }  // namespace
 
+std::string AccessDeniedText(const std::string& devicePath) {
+    struct stat info {};
+    std::string name;
+    if (stat(devicePath.c_str(), &info) == 0) {
+        if (const struct group* entry = getgrgid(info.st_gid)) name = entry->gr_name;
+    }
+    // Without a group to join (root's, or none known) the user needs
+    // another way in; say so instead of pointing at a group.
+    if (name.empty() || info.st_gid == 0) {
+        return "Access Denied!\nYou may not open " + devicePath + ".";
+    }
+    return "Access Denied!\nYou are not in the group " + name + "\nthat owns " + devicePath +
+           ". Join it with\nsudo usermod -aG " + name + " $USER\nthen log out and in again.";
+}
+
 std::string OpenErrorText(int error, const std::string& devicePath) {
     switch (error) {
         case ENOENT:
@@ -30,6 +48,7 @@ std::string OpenErrorText(int error, const std::string& devicePath) {
                    ") not found!\nThe communications port does not exist.";
         case EACCES:
         case EPERM:
+            return AccessDeniedText(devicePath);
         case EBUSY:
         case EWOULDBLOCK:
             return "Access Denied!\nThe communications port may be in use.";
@@ -75,6 +94,7 @@ bool SerialPort::Open(const std::string& path, int baud, int parity, int dataBit
     devicePath = path;
     openFailed = false;
     errorText.clear();
+    openError = 0;
 
     parity_ = parity;
     dataBits_ = dataBits;
@@ -140,6 +160,7 @@ int SerialPort::OpenDevice(const std::string& node, bool& configFailed) const {
 bool SerialPort::Fail(int error) {
     CloseDescriptor();
     openFailed = true;
+    openError = error;
     errorText = OpenErrorText(error, devicePath);
     return false;
 }

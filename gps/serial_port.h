@@ -6,6 +6,7 @@
 // same device is reopened. The device may also be a running gpsd.
 
 #include <atomic>
+#include <cerrno>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -23,8 +24,12 @@ namespace trakomer {
 // Bytes the reader thread reads at a time.
 constexpr size_t kReadChunkSize = 256;
 
-// The text a failed open leaves in errorText, by errno.
+// The text a failed open leaves in errorText, by errno. A refused open
+// names the group that owns the device and how to join it.
 std::string OpenErrorText(int error, const std::string& devicePath);
+
+// True for an errno of OpenErrorText that no other baud rate can mend.
+inline bool AccessRefused(int error) { return error == EACCES || error == EPERM; }
 
 // The bundled demo log.
 std::string DefaultDemoLog();
@@ -95,6 +100,7 @@ public:
     int portNumber = 0;
     std::string devicePath;
     std::string errorText;
+    int openError = 0;  // errno of the last failed open, else 0
 
     // Pause at the end of Close, in milliseconds.
     int closePauseMs = 1000;

@@ -1,14 +1,8 @@
 // DiscoverTtyDevices through libudev: every device of the tty subsystem.
 
-#include <fcntl.h>
 #include <libudev.h>
-#include <linux/serial.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
-#include <cstring>
 
 #include "gps/port_discovery.h"
 
@@ -29,24 +23,18 @@ std::string Property(udev_device* dev, const char* fromDatabase, const char* raw
     return value;
 }
 
-// Legacy 8250 UARTs are registered whether or not a chip answers; only
-// those whose type the driver recognised are real.
-bool LegacyUartPresent(const std::string& devNode) {
-    const int fd = open(devNode.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return errno == EACCES || errno == EPERM || errno == EBUSY;
-    serial_struct info{};
-    const bool known = ioctl(fd, TIOCGSERIAL, &info) != 0 || info.type != PORT_UNKNOWN;
-    close(fd);
-    return known;
-}
-
-bool HasHardware(udev_device* dev, const std::string& devNode) {
+bool HasHardware(udev_device* dev) {
     const std::string devPath = Text(udev_device_get_devpath(dev));
     if (devPath.starts_with("/devices/virtual/")) return false;
     udev_device* parent = udev_device_get_parent(dev);
     if (!parent) return false;
     const std::string driver = Text(udev_device_get_driver(parent));
-    if (driver == "serial8250" || driver == "port") return LegacyUartPresent(devNode);
+    // Legacy 8250 UARTs are registered whether or not a chip answers. The
+    // serial core's "type" attribute says which answered, without opening
+    // the port (an open raises DTR and RTS on whatever is attached).
+    if (driver == "serial8250" || driver == "port") {
+        return LegacyUartAnswers(udev_device_get_sysattr_value(dev, "type"));
+    }
     return true;
 }
 
@@ -78,7 +66,7 @@ std::vector<TtyDevice> DiscoverTtyDevices() {
             d.devNode = Text(udev_device_get_devnode(dev));
             d.sysName = Text(udev_device_get_sysname(dev));
             if (!d.devNode.empty()) {
-                d.hasHardware = HasHardware(dev, d.devNode);
+                d.hasHardware = HasHardware(dev);
                 if (d.hasHardware) FillVendorAndModel(dev, d);
                 devices.push_back(std::move(d));
             }

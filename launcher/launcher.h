@@ -25,6 +25,9 @@ struct LauncherPorts {
     std::function<int64_t()> unixSeconds;  // the current time
     std::function<void()> wakeScreen;
     Scheduler* scheduler = nullptr;
+    // Says what went wrong (a refused runtime folder, a failed
+    // registration); the program writes it to standard error.
+    std::function<void(const std::string&)> report;
 };
 
 // Runs the steps once. Returns the exit code: always 0.

@@ -1,6 +1,7 @@
 // trastart [--home DIR]: started by the scheduler every 540 s while the
 // recorder runs in the Blackbox profile (see launcher.h). --home is passed
 // on to the next run. Always exits with 0.
+#include <cstdio>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     ports.unixSeconds = [] { return static_cast<int64_t>(std::time(nullptr)); };
     ports.wakeScreen = [] { trakomer::WakeScreenOnSessionBus(); };
     ports.scheduler = &scheduler;
+    ports.report = [](const std::string& text) { std::fprintf(stderr, "trastart: %s\n", text.c_str()); };
     trakomer::launcher::RunLauncher(ports);
     return 0;
 }

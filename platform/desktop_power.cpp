@@ -6,8 +6,10 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "platform/dbus_bus.h"
 
@@ -48,39 +50,61 @@ DesktopPower::~DesktopPower() {
     sd_bus_flush_close_unref(system_);
 }
 
-uint32_t DesktopPower::HoldDisplay() {
-    if (screenSaverHold_ || inhibitorFd_ >= 0) return 0;
-    int result = -ENOTCONN;
-    if (session_ != nullptr) {
+namespace {
+
+// The failure of a call in words: the service's own message where it gave
+// one, else the system's text for the error number.
+std::string CallFailure(const sd_bus_error& error, int result) {
+    if (error.message && *error.message) return error.message;
+    if (error.name && *error.name) return error.name;
+    return std::strerror(-result);
+}
+
+}  // namespace
+
+DisplayHold DesktopPower::HoldDisplay() {
+    if (screenSaverHold_ || inhibitorFd_ >= 0) return {};
+    std::vector<std::string> failures;
+    // Services that are not running are not started: where nothing runs
+    // that would blank the screen, there is nothing to hold.
+    if (ServiceRunning(session_, kScreenSaver)) {
         sd_bus_error error = SD_BUS_ERROR_NULL;
         sd_bus_message* reply = nullptr;
-        result = sd_bus_call_method(session_, kScreenSaver, kScreenSaverPath, kScreenSaver,
-                                    "Inhibit", &error, &reply, "ss", kApplication, kReason);
+        int result = sd_bus_call_method(session_, kScreenSaver, kScreenSaverPath, kScreenSaver,
+                                        "Inhibit", &error, &reply, "ss", kApplication, kReason);
         if (result >= 0) result = sd_bus_message_read(reply, "u", &cookie_);
-        sd_bus_message_unref(reply);
-        sd_bus_error_free(&error);
         if (result >= 0) {
             screenSaverHold_ = true;
-            return 0;
+        } else {
+            failures.push_back("the desktop's screen saver refused: " + CallFailure(error, result));
         }
+        sd_bus_message_unref(reply);
+        sd_bus_error_free(&error);
+        if (screenSaverHold_) return {};
     }
-    if (system_ != nullptr) {
+    if (ServiceRunning(system_, kLogin)) {
         sd_bus_error error = SD_BUS_ERROR_NULL;
         sd_bus_message* reply = nullptr;
         int fd = -1;
-        result = sd_bus_call_method(system_, kLogin, "/org/freedesktop/login1",
-                                    "org.freedesktop.login1.Manager", "Inhibit", &error, &reply,
-                                    "ssss", "idle", kApplication, kReason, "block");
+        int result = sd_bus_call_method(system_, kLogin, "/org/freedesktop/login1",
+                                        "org.freedesktop.login1.Manager", "Inhibit", &error,
+                                        &reply, "ssss", "idle", kApplication, kReason, "block");
         if (result >= 0) result = sd_bus_message_read(reply, "h", &fd);
         // The lock lasts as long as its descriptor is open; the reply's copy
         // closes with the reply.
         if (result >= 0) inhibitorFd_ = fcntl(fd, F_DUPFD_CLOEXEC, 3);
         if (result >= 0 && inhibitorFd_ < 0) result = -errno;
+        if (result < 0) {
+            failures.push_back("systemd-logind refused an idle lock: " + CallFailure(error, result));
+        }
         sd_bus_message_unref(reply);
         sd_bus_error_free(&error);
-        if (inhibitorFd_ >= 0) return 0;
+        if (inhibitorFd_ >= 0) return {};
     }
-    return result < 0 ? static_cast<uint32_t>(-result) : 1u;
+    if (failures.empty()) return {DisplayHold::Outcome::NothingToHold, {}};
+    std::string reason = failures.front();
+    for (size_t i = 1; i < failures.size(); ++i) reason += "; " + failures[i];
+    return {DisplayHold::Outcome::Refused, reason};
 }
 
 void DesktopPower::ReleaseDisplay() {

@@ -1,7 +1,8 @@
 #pragma once
 // The power calls on a Linux desktop, through D-Bus:
 //   hold       org.freedesktop.ScreenSaver.Inhibit on the session bus, else
-//              an "idle" inhibitor lock of systemd-logind on the system bus
+//              an "idle" inhibitor lock of systemd-logind on the system bus;
+//              with neither running there is nothing to hold against
 //   idle reset org.freedesktop.ScreenSaver.SimulateUserActivity
 //   wake       org.freedesktop.ScreenSaver.SetActive(false)
 //   battery    UPower's display device on the system bus, else sysfs
@@ -30,7 +31,7 @@ public:
     DesktopPower(const DesktopPower&) = delete;
     DesktopPower& operator=(const DesktopPower&) = delete;
 
-    uint32_t HoldDisplay() override;
+    DisplayHold HoldDisplay() override;
     void ReleaseDisplay() override;
     void ResetIdleTimer() override;
     int BatteryPercent() override;

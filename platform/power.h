@@ -3,15 +3,27 @@
 // display hold reports why.
 
 #include <cstdint>
+#include <string>
 
 namespace trakomer {
+
+// What came of asking to keep the screen on.
+struct DisplayHold {
+    enum class Outcome {
+        Held,
+        NothingToHold,  // no service that would blank the screen (a bare X server)
+        Refused,
+    };
+    Outcome outcome = Outcome::Held;
+    std::string reason;  // for Refused: what failed and why, in words
+};
 
 class PowerPlatform {
 public:
     virtual ~PowerPlatform() = default;
     // Keeps the screen from blanking and the machine from idling into
-    // suspend until released. 0 when held, else an error code.
-    virtual uint32_t HoldDisplay() = 0;
+    // suspend until released.
+    virtual DisplayHold HoldDisplay() = 0;
     virtual void ReleaseDisplay() = 0;
     // Counts as user activity: the idle count-down starts again.
     virtual void ResetIdleTimer() = 0;

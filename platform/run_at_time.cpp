@@ -55,27 +55,70 @@ std::string TimerUnitPrefix(const std::string& path) {
     return "trakomer-run-" + name.substr(0, 32) + "-" + hex;
 }
 
-void SystemdUserScheduler::RunAppAtTime(const AppCommand& app, const CalendarTime* when) {
+std::string ScheduleResultText(const ScheduleResult& result) {
+    switch (result.status) {
+        case ScheduleStatus::RegisteredWithoutWake:
+            return "This machine will not be woken from suspend for the Blackbox wake-ups: " +
+                   result.detail + ".";
+        case ScheduleStatus::Failed:
+            return "The Blackbox wake-up could not be scheduled: " + result.detail + ".";
+        default: return {};
+    }
+}
+
+bool SystemdUserScheduler::StartTimer(const std::string& unit, const AppCommand& app,
+                                      const CalendarTime& when, bool wake, int& status) {
+    std::vector<std::string> argv = {"systemd-run",
+                                     "--user",
+                                     "--quiet",
+                                     "--unit=" + unit,
+                                     "--on-calendar=" + CalendarText(when),
+                                     "--timer-property=AccuracySec=1s"};
+    if (wake) argv.push_back("--timer-property=WakeSystem=true");
+    for (const std::string& variable : session_) argv.push_back("--setenv=" + variable);
+    argv.push_back(app.path);
+    argv.insert(argv.end(), app.args.begin(), app.args.end());
+    status = runner_.Run(argv);
+    if (status == 0 && runner_.Run({"systemctl", "--user", "is-active", "--quiet", unit + ".timer"}) == 0) {
+        return true;
+    }
+    // A timer that failed stays loaded under its name; clear it away.
+    runner_.Run({"systemctl", "--user", "reset-failed", unit + ".timer"});
+    return false;
+}
+
+ScheduleResult SystemdUserScheduler::RunAppAtTime(const AppCommand& app, const CalendarTime* when) {
     const std::string prefix = TimerUnitPrefix(app.path);
     // Each registration is a timer of its own (a program started by one can
     // register its next run while that timer's service still runs); the
     // earlier ones of the same program are stopped first.
     runner_.Run({"systemctl", "--user", "stop", prefix + "-*.timer"});
-    if (when == nullptr) return;
+    if (when == nullptr) return {ScheduleStatus::Removed, {}};
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%04d%02d%02d%02d%02d%02d", when->year, when->month,
                   when->day, when->hour, when->minute, when->second);
-    std::vector<std::string> argv = {"systemd-run",
-                                     "--user",
-                                     "--quiet",
-                                     "--unit=" + prefix + "-" + stamp,
-                                     "--on-calendar=" + CalendarText(*when),
-                                     "--timer-property=AccuracySec=1s",
-                                     "--timer-property=WakeSystem=true"};
-    for (const std::string& variable : session_) argv.push_back("--setenv=" + variable);
-    argv.push_back(app.path);
-    argv.insert(argv.end(), app.args.begin(), app.args.end());
-    runner_.Run(argv);
+    // The process id keeps the recorder's and the launcher's registrations
+    // for the same second apart.
+    const std::string unit = prefix + "-" + stamp + "-" + std::to_string(getpid());
+    int status = 0;
+    if (!wakeRefused_) {
+        if (StartTimer(unit, app, *when, true, status)) return {ScheduleStatus::Registered, {}};
+        // systemd-run could not be run at all: nor can it without the wake-up.
+        if (status < 0) return {ScheduleStatus::Failed, "systemd-run could not be run"};
+    }
+    // The fallback gets a name of its own: the refused timer's name may
+    // still be taken until the user manager lets go of it.
+    if (StartTimer(unit + "-plain", app, *when, false, status)) {
+        wakeRefused_ = true;
+        return {ScheduleStatus::RegisteredWithoutWake,
+                "the systemd user manager refused a timer that wakes the machine (before "
+                "systemd 254 it may not)"};
+    }
+    if (status < 0) return {ScheduleStatus::Failed, "systemd-run could not be run or did not end"};
+    if (status > 0) {
+        return {ScheduleStatus::Failed, "systemd-run ended with status " + std::to_string(status)};
+    }
+    return {ScheduleStatus::Failed, "the systemd user timer did not start"};
 }
 
 std::vector<std::string> SessionVariables() {

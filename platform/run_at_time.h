@@ -32,13 +32,30 @@ struct AppCommand {
     bool operator==(const AppCommand&) const = default;
 };
 
+// What became of a registration.
+enum class ScheduleStatus {
+    Registered,             // the timer waits and will wake a suspended machine
+    RegisteredWithoutWake,  // the timer waits, but the machine is not woken for it
+    Removed,                // a registration without a time: any pending run is gone
+    Failed,                 // nothing will run
+    Pending,                // handed to a worker; the result is told later
+};
+
+struct ScheduleResult {
+    ScheduleStatus status = ScheduleStatus::Registered;
+    std::string detail;  // why, for RegisteredWithoutWake and Failed
+    bool operator==(const ScheduleResult&) const = default;
+};
+
+// What to tell the user about a result, "" when all went as asked.
+std::string ScheduleResultText(const ScheduleResult& result);
+
 class Scheduler {
 public:
     virtual ~Scheduler() = default;
     // Registers `app` to run at `when`, replacing an earlier registration of
-    // the same path; null `when` only removes it. Failures are not reported:
-    // callers go on either way.
-    virtual void RunAppAtTime(const AppCommand& app, const CalendarTime* when) = 0;
+    // the same path; null `when` only removes it.
+    virtual ScheduleResult RunAppAtTime(const AppCommand& app, const CalendarTime* when) = 0;
 };
 
 // Runs an external command and waits for it (bounded); its exit status, or
@@ -61,18 +78,27 @@ private:
 };
 
 // The systemd user manager as the scheduler: each registration is a
-// transient timer that starts the program once, waking a suspended machine.
+// transient timer that starts the program once, waking a suspended machine
+// where the user manager may (systemd before 254 lacks CAP_WAKE_ALARM and
+// refuses such a timer; then the timer is made without the wake-up). Every
+// call waits for systemctl and systemd-run: run it off the window's thread.
 class SystemdUserScheduler : public Scheduler {
 public:
     // `session` holds the session variables (NAME=value) a program started
     // by the user manager needs to reach the desktop.
     SystemdUserScheduler(CommandRunner& runner, std::vector<std::string> session = {})
         : runner_(runner), session_(std::move(session)) {}
-    void RunAppAtTime(const AppCommand& app, const CalendarTime* when) override;
+    ScheduleResult RunAppAtTime(const AppCommand& app, const CalendarTime* when) override;
 
 private:
+    // Starts the timer unit; true when systemd-run succeeded and the timer
+    // really waits (a timer can fail as it enters its waiting state).
+    bool StartTimer(const std::string& unit, const AppCommand& app, const CalendarTime& when,
+                    bool wake, int& status);
+
     CommandRunner& runner_;
     std::vector<std::string> session_;
+    bool wakeRefused_ = false;  // learnt once; later timers go without it
 };
 
 // The start of the transient unit names for a program path: the same path

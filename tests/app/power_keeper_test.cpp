@@ -13,8 +13,6 @@
 
 #include "app/launcher_link.h"
 #include "app/power_keeper.h"
-#include "app/restart.h"
-#include "core/settings.h"
 
 namespace trakomer {
 namespace {
@@ -23,37 +21,26 @@ namespace fs = std::filesystem;
 
 class FakePower : public PowerPlatform {
 public:
-    uint32_t HoldDisplay() override {
+    DisplayHold HoldDisplay() override {
         ++holds;
-        return holdError;
+        return hold;
     }
     void ReleaseDisplay() override { ++releases; }
     void ResetIdleTimer() override { ++idleResets; }
     int BatteryPercent() override { return battery; }
     void WakeScreen() override {}
-    uint32_t holdError = 0;
+    DisplayHold hold;
     int holds = 0, releases = 0, idleResets = 0, battery = 80;
 };
 
 class RecordingScheduler : public Scheduler {
 public:
-    void RunAppAtTime(const AppCommand& app, const CalendarTime* when) override {
+    ScheduleResult RunAppAtTime(const AppCommand& app, const CalendarTime* when) override {
         runs.push_back({app, when ? std::optional<CalendarTime>(*when) : std::nullopt});
+        return result;
     }
+    ScheduleResult result;
     std::vector<std::pair<AppCommand, std::optional<CalendarTime>>> runs;
-};
-
-class RecordingDialogs : public Dialogs {
-public:
-    void ShowMessage(const std::string& text, const std::string& caption, MessageIcon) override {
-        messages.push_back(caption + "|" + text);
-    }
-    bool AskYesNo(const std::string& text, const std::string& caption) override {
-        questions.push_back(caption + "|" + text);
-        return answer;
-    }
-    bool answer = true;
-    std::vector<std::string> messages, questions;
 };
 
 class RecordingAlarms : public AlarmPlayer {
@@ -78,7 +65,7 @@ protected:
         ports.power = &power_;
         ports.scheduler = &scheduler_;
         ports.clock = &clock_;
-        ports.dialogs = &dialogs_;
+        ports.notify = [this](const std::string& text) { notices_.push_back(text); };
         ports.alarms = &alarms_;
         ports.markerPath = folder_ + "/_trkwake";
         ports.soundFolder = folder_;
@@ -100,7 +87,7 @@ protected:
     FakePower power_;
     RecordingScheduler scheduler_;
     ManualClock clock_{kStart};
-    RecordingDialogs dialogs_;
+    std::vector<std::string> notices_;
     RecordingAlarms alarms_;
     std::vector<int64_t> uploads_;  // seconds after the start
     std::optional<PowerKeeper> keeper_;
@@ -166,14 +153,47 @@ TEST_F(PowerKeeperTest, NoIdleResetAtTwentyPercentInAnyProfile) {
     }
 }
 
-TEST_F(PowerKeeperTest, RefusedHoldIsShownOnceAndNotAskedAgain) {
-    power_.holdError = 0x2a;
-    keeper_->TakeBacklightRequirement();
-    keeper_->TakeBacklightRequirement();
-    EXPECT_EQ(dialogs_.messages,
-              (std::vector<std::string>{"Power|SetPowerRequirement failed: 2A\n"}));
-    keeper_->OnBatteryTick(4, 5);
-    EXPECT_EQ(power_.holds, 1);
+// A refused hold is told once in words (no message box); where nothing
+// would blank the screen there is nothing to tell. Neither is asked again.
+TEST_F(PowerKeeperTest, HoldThatCannotBeHadIsToldOnlyWhenRefusedAndNotAskedAgain) {
+    const struct {
+        DisplayHold hold;
+        std::vector<std::string> notices;
+    } cases[] = {
+        {{DisplayHold::Outcome::Refused, "the desktop's screen saver refused: no"},
+         {"The screen may blank during the recording: keeping it on failed (the desktop's "
+          "screen saver refused: no)."}},
+        {{DisplayHold::Outcome::NothingToHold, ""}, {}},
+    };
+    for (const auto& c : cases) {
+        power_ = FakePower();
+        power_.hold = c.hold;
+        notices_.clear();
+        PowerPorts ports;
+        ports.power = &power_;
+        ports.notify = [this](const std::string& text) { notices_.push_back(text); };
+        keeper_.emplace(std::move(ports));
+        keeper_->TakeBacklightRequirement();
+        keeper_->TakeBacklightRequirement();
+        keeper_->OnBatteryTick(4, 5);
+        EXPECT_EQ(notices_, c.notices);
+        EXPECT_EQ(power_.holds, 1);
+    }
+}
+
+TEST_F(PowerKeeperTest, RegistrationsThatCannotWakeOrFailAreToldOnce) {
+    const ScheduleResult noWake{ScheduleStatus::RegisteredWithoutWake, "refused"};
+    const ScheduleResult failed{ScheduleStatus::Failed, "status 1"};
+    const ScheduleResult ok{ScheduleStatus::Registered, ""};
+    for (const ScheduleResult& result : {noWake, noWake, failed, failed, ok, failed, noWake}) {
+        scheduler_.result = result;
+        Check(1);
+    }
+    EXPECT_EQ(notices_, (std::vector<std::string>{ScheduleResultText(noWake),
+                                                  ScheduleResultText(failed),
+                                                  ScheduleResultText(failed)}));
+    EXPECT_EQ(ScheduleResultText(failed),
+              "The Blackbox wake-up could not be scheduled: status 1.");
 }
 
 TEST_F(PowerKeeperTest, HeldHoldFollowsTheKeepAwakeRuleAndGoesWithTheWindow) {
@@ -186,38 +206,7 @@ TEST_F(PowerKeeperTest, HeldHoldFollowsTheKeepAwakeRuleAndGoesWithTheWindow) {
     EXPECT_EQ(power_.holds, 2);
     keeper_.reset();
     EXPECT_EQ(power_.releases, 2);
-    EXPECT_TRUE(dialogs_.messages.empty());
-}
-
-TEST_F(PowerKeeperTest, LeavingBlackboxRemovesThePendingLauncherRun) {
-    Settings settings;
-    int armed = 0;
-    ApplyProfile(settings, 6, scheduler_, kLauncher, [&armed] { ++armed; });
-    EXPECT_TRUE(scheduler_.runs.empty());
-    ApplyProfile(settings, 4, scheduler_, kLauncher, [&armed] { ++armed; });
-    EXPECT_EQ(settings.mUserProfile, 4);
-    EXPECT_EQ(armed, 2);
-    ASSERT_EQ(scheduler_.runs.size(), 1u);
-    EXPECT_EQ(scheduler_.runs[0].first, kLauncher);
-    EXPECT_FALSE(scheduler_.runs[0].second.has_value());
-}
-
-TEST_F(PowerKeeperTest, RestartRegistersTheRecorderTwoSecondsAheadBeforeExit) {
-    const AppCommand recorder{"/x/trakomer", {"--home", "/h"}};
-    for (const bool yes : {false, true}) {
-        dialogs_.answer = yes;
-        size_t runsAtExit = 99;
-        EXPECT_EQ(AskRestart(dialogs_, scheduler_, clock_, recorder,
-                             [&] { runsAtExit = scheduler_.runs.size(); }),
-                  yes);
-        EXPECT_EQ(runsAtExit, yes ? 1u : 99u);
-    }
-    EXPECT_EQ(dialogs_.questions.back(),
-              "Restart now?|In order for your changes to take effect the application needs "
-              "to restart");
-    ASSERT_EQ(scheduler_.runs.size(), 1u);
-    EXPECT_EQ(scheduler_.runs[0].first, recorder);
-    EXPECT_EQ(scheduler_.runs[0].second, LocalCalendarTime(kStart + 2));
+    EXPECT_TRUE(notices_.empty());
 }
 
 TEST(LauncherPath, BesideTheRecorderElseInstalled) {

@@ -23,6 +23,7 @@
 #include "core/timer_plan.h"
 #include "prefs/preferences_sheet.h"
 #include "tests/gps/nmea_test_util.h"
+#include "tests/app/quiet_power.h"
 #include "tests/gps/pty_pair.h"
 #include "upload/connection_manager.h"
 
@@ -90,6 +91,8 @@ protected:
         services.dialogs = &dialogs_;
         services.speaker = &speaker_;
         services.network = &network_;
+        services.power = &power_;
+        services.scheduler = &scheduler_;
         window_ = std::make_unique<MainWindow>(settings_, paths_, services);
         window_->show();
         window_->StartUp();
@@ -106,6 +109,8 @@ protected:
     NoQuestions dialogs_;
     SilentSpeaker speaker_;
     upload::ScriptedConnection network_{{upload::kNetConnected}};
+    test::QuietPower power_;
+    test::RecordingScheduler scheduler_;
     std::unique_ptr<MainWindow> window_;
 };
 
@@ -157,6 +162,9 @@ TEST_F(PreferencesWindowTest, PreferencesCommandAppliesTheProfileAndWritesTheSet
     EXPECT_TRUE(modalSeen);
     EXPECT_EQ(settings_.mUserProfile, 1);
     EXPECT_EQ(window_->Timer(2).interval(), PointPeriodMs(1));
+    // Any profile but Blackbox removes the launcher's pending run.
+    EXPECT_EQ(scheduler_.runs, (std::vector<std::pair<std::string, bool>>{
+                                   {window_->LauncherCommand().path, false}}));
     Settings saved = DefaultSettings(home_);
     ASSERT_TRUE(LoadSettings(paths_.SettingsFile(), saved));
     EXPECT_EQ(saved.mUserProfile, 1);

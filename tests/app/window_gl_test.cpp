@@ -176,6 +176,8 @@ protected:
         settings_.mCommDevice = home_ + "/no-such-port";
         WindowServices services;
         services.dialogs = &dialogs_;
+        services.power = &power_;
+        services.scheduler = &scheduler_;
         services.sleep = [this](int ms) { waits_.push_back(ms); };
         window_ = std::make_unique<MainWindow>(settings_, paths_, services);
         window_->show();

@@ -14,7 +14,9 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/command_ids.h"
@@ -124,14 +126,16 @@ protected:
         fs::remove_all(home_);
     }
 
-    void Create() {
+    // With `commands`, the window makes its own scheduler and runs them.
+    void Create(CommandRunner* commands = nullptr) {
         WindowServices services;
         services.dialogs = &dialogs_;
         services.files = &chooser_;
         services.speaker = &speaker_;
         services.network = &network_;
         services.power = &power_;
-        services.scheduler = &scheduler_;
+        services.scheduler = commands ? nullptr : &scheduler_;
+        services.commands = commands;
         window_ = std::make_unique<MainWindow>(settings_, paths_, services);
         window_->show();
         window_->StartUp();
@@ -248,14 +252,66 @@ TEST_F(WindowTest, ExitSavesSettingsButNotTheDeviceChosenForThisRun) {
     EXPECT_NE(text.find("mUserProfile: 2"), std::string::npos);
 }
 
-TEST_F(WindowTest, RestartRegistersTheRecorderThenExitCancelsTheLauncher) {
+TEST_F(WindowTest, RestartRunsExitWithoutSchedulingTheRecorder) {
     Create();
-    dialogs_.answer = true;
-    EXPECT_TRUE(window_->AskRestart());
+    window_->RequestRestart();
+    EXPECT_TRUE(window_->RestartRequested());
     const std::vector<std::pair<std::string, bool>> expected = {
-        {window_->RecorderCommand().path, true}, {window_->LauncherCommand().path, false}};
+        {window_->LauncherCommand().path, false}};
     EXPECT_EQ(scheduler_.runs, expected);
     EXPECT_TRUE(fs::exists(paths_.SettingsFile()));
+}
+
+// Stand-in systemctl and systemd-run: a user manager that refuses timers
+// that wake the machine. Records on which thread each command ran.
+class RefusingUserManager : public CommandRunner {
+public:
+    int Run(const std::vector<std::string>& argv) override {
+        std::lock_guard lock(mutex_);
+        threads_.push_back(std::this_thread::get_id());
+        const bool wakeTimerCheck = argv.size() == 5 && argv[2] == "is-active" &&
+                                    argv[4].find("-plain") == std::string::npos;
+        return wakeTimerCheck ? 3 : 0;
+    }
+    std::vector<std::thread::id> Threads() {
+        std::lock_guard lock(mutex_);
+        return threads_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::thread::id> threads_;
+};
+
+TEST_F(WindowTest, WakeUpRefusedByTheUserManagerIsSaidWithoutWaitingOnTheWindow) {
+    RefusingUserManager manager;
+    settings_.mUserProfile = 6;
+    // The wake-up marker is looked for in a runtime folder of the test's own.
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = runtime ? runtime : "";
+    setenv("XDG_RUNTIME_DIR", home_.c_str(), 1);
+    Create(&manager);
+    runtime ? setenv("XDG_RUNTIME_DIR", saved.c_str(), 1) : unsetenv("XDG_RUNTIME_DIR");
+    window_->OnTimer(5);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window_->LastNotice().empty(); }, 10000));
+    EXPECT_EQ(window_->LastNotice().rfind(
+                  "This machine will not be woken from suspend for the Blackbox wake-ups", 0),
+              0u)
+        << window_->LastNotice();
+    const std::vector<std::thread::id> threads = manager.Threads();
+    ASSERT_FALSE(threads.empty());
+    for (const std::thread::id& id : threads) EXPECT_NE(id, std::this_thread::get_id());
+}
+
+TEST_F(WindowTest, RefusedScreenHoldIsANoticeNotAMessageBoxWhenStarting) {
+    power_.hold = {DisplayHold::Outcome::Refused, "no"};
+    Create();
+    Record(1);
+    TapStartArea();
+    ASSERT_EQ(window_->Engine().State().recordingState, RecordingState::Started);
+    EXPECT_TRUE(dialogs_.messages.empty());
+    EXPECT_EQ(window_->LastNotice(),
+              "The screen may blank during the recording: keeping it on failed (no).");
 }
 
 TEST_F(WindowTest, StopSignalSavesARunningRecordingBeforeExit) {

@@ -35,6 +35,14 @@ TEST(BuildPortList, WiredPortsFirstThenBluetoothInNaturalOrder) {
     }
 }
 
+TEST(LegacyUartAnswers, OnlyAKnownChipType) {
+    const struct {
+        const char* type;
+        bool answers;
+    } cases[] = {{nullptr, false}, {"", false}, {"0\n", false}, {"4\n", true}, {"x", false}};
+    for (const auto& c : cases) EXPECT_EQ(LegacyUartAnswers(c.type), c.answers) << c.type;
+}
+
 TEST(EnumeratePorts, ListsNoVirtualTerminalsOrPseudoTerminals) {
     for (const PortEntry& entry : EnumeratePorts()) {
         EXPECT_FALSE(entry.portName.starts_with("/dev/pts/")) << entry.portName;

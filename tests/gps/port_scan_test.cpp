@@ -1,12 +1,17 @@
 // The port scan and the page's choices against real pseudo-terminals.
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -154,6 +159,44 @@ TEST(PortScan, PortInUseShowsAccessDeniedAndSelectionsReturn) {
     EXPECT_FALSE(port.IsOpen());
 }
 
+// A user outside the device's group: the port is tried once, and the final
+// status says which group to join. Run as "nobody" in a child process (root
+// may open anything).
+TEST(PortScan, PortTheUserMayNotOpenIsTriedOnceAndTheWayInStaysShown) {
+    const group* dialout = getgrnam("dialout");
+    if (geteuid() != 0 || dialout == nullptr) GTEST_SKIP() << "needs root and a dialout group";
+    char pattern[] = "/tmp/trakomer-denied-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    ASSERT_EQ(chmod(pattern, 0755), 0);
+    const std::string device = std::string(pattern) + "/ttyUSB0";
+    std::ofstream(device) << "";
+    ASSERT_EQ(chown(device.c_str(), 0, dialout->gr_gid), 0);
+    ASSERT_EQ(chmod(device.c_str(), 0660), 0);
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        RecordingPage page;
+        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(1);
+        SerialPort port;
+        port.closePauseMs = 0;
+        SharedGpsFix fix;
+        ScanPorts(page, {{device, ""}}, PortSettings{}, port, fix, QuickScan());
+        const std::string report = std::to_string(page.Outcomes().size()) + "|" + page.status;
+        _exit(write(fds[1], report.data(), report.size()) > 0 ? 0 : 1);
+    }
+    close(fds[1]);
+    char buffer[1024] = {};
+    const ssize_t n = read(fds[0], buffer, sizeof buffer - 1);
+    close(fds[0]);
+    waitpid(child, nullptr, 0);
+    EXPECT_EQ(std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0),
+              "1|No valid settings found!\nAccess Denied!\nYou are not in the group dialout\n"
+              "that owns " + device + ". Join it with\nsudo usermod -aG dialout $USER\n"
+              "then log out and in again.");
+    std::filesystem::remove_all(pattern);
+}
+
 TEST(PortScan, EmptyListEndsAtOnceAndClosesThePort) {
     PtyPair pty;
     SerialPort port;
@@ -232,25 +275,6 @@ TEST(PageChoices, InitShowsTheSettingsAndStoreWritesThemBack) {
     EXPECT_EQ(settings.dataBits, 8);
     EXPECT_EQ(settings.stopBits, kTwoStopBits);
     EXPECT_FALSE(gga);
-}
-
-TEST(PageChoices, ApplyReopensThePortAndStartsTheReader) {
-    PtyPair pty;
-    const PortList ports = {{pty.SlavePath(), ""}};
-    PortSettings settings;
-    bool gga = false;
-    SerialPort port;
-    port.closePauseMs = 0;
-    SharedGpsFix fix;
-    PageChoices choices;
-    choices.portLine = 0;
-    choices.baudIndex = 2;
-    ASSERT_TRUE(ApplyPage(choices, ports, settings, gga, port, fix));
-    EXPECT_EQ(settings.commDevice, pty.SlavePath());
-    EXPECT_EQ(settings.baudRate, 9600);
-    EXPECT_EQ(pty.SlaveBaudRate(), 9600);
-    ASSERT_TRUE(pty.WriteAll(kValidRmc));
-    EXPECT_TRUE(WaitUntil([&] { return fix.SentenceCount() == 1; }, 2000));
 }
 
 TEST(PortSettings, DevicePathAndClassicPortNumber) {

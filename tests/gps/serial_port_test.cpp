@@ -1,6 +1,7 @@
 // The serial link against real pseudo-terminals.
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -32,14 +33,40 @@ TEST(OpenErrorText, NamesTheCauseByErrno) {
     const Case cases[] = {
         {ENOENT, "Communication Port (/dev/ttyX) not found!\nThe communications port does not exist."},
         {ENODEV, "Communication Port (/dev/ttyX) not found!\nThe communications port does not exist."},
-        {EACCES, "Access Denied!\nThe communications port may be in use."},
-        {EPERM, "Access Denied!\nThe communications port may be in use."},
+        {EACCES, "Access Denied!\nYou may not open /dev/ttyX."},
+        {EPERM, "Access Denied!\nYou may not open /dev/ttyX."},
         {EBUSY, "Access Denied!\nThe communications port may be in use."},
         {EIO, "Comm Open Error! [5].\nThe port (/dev/ttyX) may be in use."},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(OpenErrorText(c.error, "/dev/ttyX"), c.text) << c.error;
     }
+}
+
+// A refused open names the device's group and how to join it; a device of
+// root's group has no group to join.
+TEST(OpenErrorText, RefusedOpenNamesTheGroupToJoin) {
+    const group* dialout = getgrnam("dialout");
+    if (geteuid() != 0 || dialout == nullptr) GTEST_SKIP() << "needs root and a dialout group";
+    char pattern[] = "/tmp/trakomer-tty-XXXXXX";
+    const int fd = mkstemp(pattern);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    const std::string path = pattern;
+    const struct {
+        gid_t gid;
+        std::string text;
+    } cases[] = {
+        {dialout->gr_gid, "Access Denied!\nYou are not in the group dialout\nthat owns " + path +
+                              ". Join it with\nsudo usermod -aG dialout $USER\nthen log out and "
+                              "in again."},
+        {0, "Access Denied!\nYou may not open " + path + "."},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(chown(path.c_str(), 0, c.gid), 0);
+        EXPECT_EQ(OpenErrorText(EACCES, path), c.text);
+    }
+    unlink(path.c_str());
 }
 
 TEST(SerialPort, MissingDeviceFailsWithNotFoundAndReadsNothing) {

@@ -66,9 +66,11 @@ private:
 
 class RecordingScheduler : public Scheduler {
 public:
-    void RunAppAtTime(const AppCommand& app, const CalendarTime* when) override {
+    ScheduleResult RunAppAtTime(const AppCommand& app, const CalendarTime* when) override {
         runs.push_back({app, when ? std::optional<CalendarTime>(*when) : std::nullopt});
+        return result;
     }
+    ScheduleResult result;
     std::vector<std::pair<AppCommand, std::optional<CalendarTime>>> runs;
 };
 
@@ -95,7 +97,8 @@ TEST(Launcher, WakesMarksAndReschedulesOnlyWhenTheRecorderRuns) {
                             {"/x/trastart", {"--home", "/h"}},
                             [now] { return now; },
                             [&wakes] { ++wakes; },
-                            &scheduler};
+                            &scheduler,
+                            {}};
         EXPECT_EQ(RunLauncher(ports), 0);
 
         const fs::path marker = runtime / "_trkwake";
@@ -124,6 +127,60 @@ TEST(Launcher, WakesMarksAndReschedulesOnlyWhenTheRecorderRuns) {
     }
 }
 
+// A runtime folder others may write to is refused; the marker never
+// follows a planted link nor truncates a file that is there; a failed
+// registration is said.
+TEST(Launcher, RefusesAnUnsafeFolderAndNeverFollowsOrTruncatesTheMarker) {
+    enum class Plant { None, Link, File };
+    const struct {
+        const char* name;
+        fs::perms mode;
+        Plant plant;
+        ScheduleStatus status;
+        size_t runs;
+        std::string report;
+    } cases[] = {
+        {"writable by all", fs::perms::all, Plant::None, ScheduleStatus::Registered, 0,
+         "may be written by others (mode 0777)"},
+        {"link planted", fs::perms::owner_all, Plant::Link, ScheduleStatus::Registered, 1,
+         "cannot create the wake-up marker"},
+        {"file there", fs::perms::owner_all, Plant::File, ScheduleStatus::Registered, 1, ""},
+        {"registration failed", fs::perms::owner_all, Plant::None, ScheduleStatus::Failed, 1,
+         "The Blackbox wake-up could not be scheduled: why."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path runtime = TempFolder();
+        fs::permissions(runtime, c.mode);
+        const fs::path victim = runtime.string() + "-victim";
+        std::ofstream(victim) << "keep";
+        if (c.plant == Plant::Link) fs::create_symlink(victim, runtime / "_trkwake");
+        if (c.plant == Plant::File) std::ofstream(runtime / "_trkwake") << "keep";
+        FakeInstance recorder(runtime / "trakomer");
+        RecordingScheduler scheduler;
+        scheduler.result = {c.status, "why"};
+        std::string reports;
+        LauncherPorts ports{runtime.string(), {"/x/trastart", {}}, [] { return int64_t{0}; },
+                            {},               &scheduler,          [&](const std::string& text) {
+                                reports += text + "\n";
+                            }};
+        EXPECT_EQ(RunLauncher(ports), 0);
+        EXPECT_EQ(scheduler.runs.size(), c.runs);
+        if (c.report.empty()) {
+            EXPECT_EQ(reports, "");
+        } else {
+            EXPECT_NE(reports.find(c.report), std::string::npos) << reports;
+        }
+        std::ifstream kept(victim);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "keep");
+        if (c.plant == Plant::File) {
+            EXPECT_EQ(fs::file_size(runtime / "_trkwake"), 4u);
+        }
+        fs::remove_all(runtime);
+        fs::remove(victim);
+    }
+}
+
 TEST(Launcher, WakeTimeCrossesTheYearEndAsACalendarDate) {
     const char* oldZone = std::getenv("TZ");
     const std::string saved = oldZone ? oldZone : "";
@@ -137,7 +194,7 @@ TEST(Launcher, WakeTimeCrossesTheYearEndAsACalendarDate) {
     utc.tm_year = 126, utc.tm_mon = 11, utc.tm_mday = 31, utc.tm_hour = 22, utc.tm_min = 55;
     const int64_t now = timegm(&utc);
     LauncherPorts ports{
-        runtime.string(), {"/x/trastart", {}}, [now] { return now; }, {}, &scheduler};
+        runtime.string(), {"/x/trastart", {}}, [now] { return now; }, {}, &scheduler, {}};
     RunLauncher(ports);
     ASSERT_EQ(scheduler.runs.size(), 1u);
     // Friday, 1 January 2027, 00:04:00.000

@@ -27,6 +27,7 @@ struct Services {
     bool screenSaver = false;
     bool logind = false;
     bool upower = false;
+    bool refuse = false;  // the screen saver refuses to inhibit
     bool batteryPresent = true;
     double percentage = 0;
 };
@@ -63,7 +64,10 @@ private:
     static constexpr uint32_t kCookie = 77;
 
     static FakeDesktop* Self(void* data) { return static_cast<FakeDesktop*>(data); }
-    static int Inhibit(sd_bus_message* call, void* data, sd_bus_error*) {
+    static int Inhibit(sd_bus_message* call, void* data, sd_bus_error* error) {
+        if (Self(data)->services_.refuse) {
+            return sd_bus_error_set(error, SD_BUS_ERROR_ACCESS_DENIED, "Not allowed here");
+        }
         ++Self(data)->inhibits;
         return sd_bus_reply_method_return(call, "u", kCookie);
     }
@@ -189,7 +193,7 @@ TEST(DesktopPower, HoldsThroughTheScreenSaverElseAnIdleLockOfLogind) {
         FakeDesktop desktop(bus.Address(), {.screenSaver = true, .logind = true});
         ASSERT_TRUE(desktop.Ready());
         DesktopPower power(OnBus(bus.Address()));
-        EXPECT_EQ(power.HoldDisplay(), 0u);
+        EXPECT_EQ(power.HoldDisplay().outcome, DisplayHold::Outcome::Held);
         power.ResetIdleTimer();
         power.WakeScreen();
         WakeScreenOnSessionBus(bus.Address());  // the launcher's call
@@ -206,17 +210,31 @@ TEST(DesktopPower, HoldsThroughTheScreenSaverElseAnIdleLockOfLogind) {
         FakeDesktop desktop(bus.Address(), {.logind = true});
         ASSERT_TRUE(desktop.Ready());
         DesktopPower power(OnBus(bus.Address()));
-        EXPECT_EQ(power.HoldDisplay(), 0u);
+        EXPECT_EQ(power.HoldDisplay().outcome, DisplayHold::Outcome::Held);
         EXPECT_EQ(desktop.LockRequest(), "idle trakomer block");
         EXPECT_FALSE(desktop.LockReleased(0));
         power.ReleaseDisplay();
         EXPECT_TRUE(desktop.LockReleased(1000));
     }
     {
-        SCOPED_TRACE("neither");
+        SCOPED_TRACE("refused, no logind");
+        FakeDesktop desktop(bus.Address(), {.screenSaver = true, .refuse = true});
+        ASSERT_TRUE(desktop.Ready());
         DesktopPower power(OnBus(bus.Address()));
-        EXPECT_NE(power.HoldDisplay(), 0u);
+        const DisplayHold hold = power.HoldDisplay();
+        EXPECT_EQ(hold.outcome, DisplayHold::Outcome::Refused);
+        EXPECT_EQ(hold.reason, "the desktop's screen saver refused: Not allowed here");
+    }
+    {
+        SCOPED_TRACE("neither: nothing would blank the screen");
+        DesktopPower power(OnBus(bus.Address()));
+        EXPECT_EQ(power.HoldDisplay().outcome, DisplayHold::Outcome::NothingToHold);
         power.ResetIdleTimer();  // quietly nothing
+    }
+    {
+        SCOPED_TRACE("no buses at all");
+        DesktopPower power(OnBus("unix:path=/nonexistent"));
+        EXPECT_EQ(power.HoldDisplay().outcome, DisplayHold::Outcome::NothingToHold);
     }
 }
 
