@@ -71,6 +71,10 @@ const std::vector<Key>& KeysInFileOrder() {
         {"mFtpUser", StringField{&Settings::mFtpUser, kFtpUserCapacity}},
         {"mFtpPassword", StringField{&Settings::mFtpPassword, kFtpPasswordCapacity}},
         {"mTCPIPUploadFrequency", &Settings::mTCPIPUploadFrequency},
+        {"mFtpCertificate", StringField{&Settings::mFtpCertificate, kFtpCertificateCapacity}},
+        {"mPositionUrl", StringField{&Settings::mPositionUrl, kPositionUrlCapacity}},
+        {"mPositionPost", &Settings::mPositionPost},
+        {"mFollowPage", &Settings::mFollowPage},
         {"mAutoStart", &Settings::mAutoStart},
         {"mAutoStop", &Settings::mAutoStop},
         {"mBasePath", StringField{&Settings::mBasePath, kPathCapacity}},
@@ -105,7 +109,8 @@ constexpr const char* kMatchOrder[] = {
     "mFtpUser", "mFtpPassword", "mBasePath", "mRefPath", "mWayPointPath", "mUseBasePath",
     "mUseRefPath", "mUseWayPointPath", "mAutoStopDistance", "mAutoStopSpeed", "mAutoStart",
     "mAutoStop", "mUserName", "mDefaultFilePath", "mUploadType", "mSaveFilterIndex",
-    "mOpenFilterIndex", "mDefaultFileNameFormat", "mCommDevice",
+    "mOpenFilterIndex", "mDefaultFileNameFormat", "mCommDevice", "mFtpCertificate",
+    "mPositionUrl", "mPositionPost", "mFollowPage",
 };
 
 const Key* FindKey(std::string_view name) {

@@ -26,11 +26,11 @@ struct RunResult {
     std::string output;
 };
 
-RunResult RunCli(const std::string& arguments) {
+RunResult RunCli(const std::string& arguments, bool withErrors = false) {
     // No system bus: the network counts as connected whatever this machine runs.
     const std::string command = "DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent " +
                                 std::string(TRAKOMER_BINARY_DIR) + "/cli/trakomer-cli upload " +
-                                arguments + " 2>/dev/null";
+                                arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
     RunResult result;
     std::FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return result;
@@ -60,9 +60,12 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(home_); }
 
-    void WriteSettings(const std::string& password, bool withAddress = true) {
+    void WriteSettings(const std::string& password, bool withAddress = true,
+                       const std::string& address = {}, const std::string& pin = {}) {
         Settings settings = DefaultSettings(home_.string());
         if (withAddress) settings.mFtpAddress = "127.0.0.1:" + std::to_string(server_.Port());
+        if (!address.empty()) settings.mFtpAddress = address;
+        settings.mFtpCertificate = pin;
         settings.mFtpUser = "walker";
         settings.mFtpPassword = password;
         ASSERT_TRUE(SaveSettings((home_ / "trakomer.ini").string(), settings));
@@ -119,6 +122,38 @@ TEST_F(UploadCliTest, FailuresExitNonZero) {
     for (const Case& c : cases) {
         EXPECT_EQ(RunCli("--home '" + home_.string() + "' " + c.arguments).exitCode, c.exitCode)
             << c.arguments;
+    }
+}
+
+TEST_F(UploadCliTest, EncryptedUploadsTrustOnlyTheSystemStoreOrThePin) {
+    PyFtpServer tlsServer{"walker", "s3cret", true};
+    ASSERT_TRUE(tlsServer.Running() && !tlsServer.Fingerprint().empty());
+    const std::string address = "ftps://127.0.0.1:" + std::to_string(tlsServer.Port());
+    const std::string pin = "sha256:" + tlsServer.Fingerprint();
+    const std::string wrongPin = "sha256:" + std::string(64, 'a');
+    const std::string plainAddress = "ftps://127.0.0.1:" + std::to_string(server_.Port());
+    struct Case {
+        std::string address, pin;
+        int exitCode;
+        const char* status;  // after "Upload @ hh:mm "
+        std::string why;     // in the error output
+    } cases[] = {
+        {address, pin, 0, R"(\d+\.\d\dk \[\d+\.\d\dk\])", ""},
+        {address, wrongPin, 1, R"(failed\[Tls pin\])", pin + ", not the pinned one"},
+        {address, "", 1, R"(failed\[Tls untrusted\])", "self-signed certificate; the server's certificate is " + pin},
+        {address, "sha256:12", 1, R"(failed\[Tls bad pin\])", "64 hex digits"},
+        {plainAddress, "", 1, R"(failed\[Tls refused\])", "AUTH TLS"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.address + " " + c.pin);
+        WriteSettings("s3cret", true, c.address, c.pin);
+        std::filesystem::remove(tlsServer.Home() / (remote_ + ".kmz"));
+        const RunResult run = RunCli(Args(""), true);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_TRUE(std::regex_search(run.output, std::regex(std::string(R"(Upload @ \d\d:\d\d )") + c.status + "\n")))
+            << run.output;
+        EXPECT_NE(run.output.find(c.why), std::string::npos) << run.output;
+        EXPECT_EQ(!tlsServer.Contents(remote_ + ".kmz").empty(), c.exitCode == 0);
     }
 }
 
