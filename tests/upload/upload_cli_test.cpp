@@ -11,6 +11,7 @@
 
 #include "core/settings_file.h"
 #include "files/trk_file.h"
+#include "tests/upload/position_server.h"
 #include "tests/upload/pyftpd_server.h"
 #include "upload/device_id.h"
 
@@ -18,6 +19,7 @@ namespace trakomer::upload {
 namespace {
 
 using testing::MakeTempFolder;
+using testing::PositionServer;
 using testing::PyFtpServer;
 using testing::ReadWholeFile;
 
@@ -66,6 +68,7 @@ protected:
         if (withAddress) settings.mFtpAddress = "127.0.0.1:" + std::to_string(server_.Port());
         if (!address.empty()) settings.mFtpAddress = address;
         settings.mFtpCertificate = pin;
+        settings.mPositionUrl = positionUrl_;
         settings.mFtpUser = "walker";
         settings.mFtpPassword = password;
         ASSERT_TRUE(SaveSettings((home_ / "trakomer.ini").string(), settings));
@@ -75,6 +78,7 @@ protected:
     }
 
     PyFtpServer server_{"walker", "s3cret"};
+    std::string positionUrl_;
     std::filesystem::path home_;
     std::string trackPath_;
     const std::string remote_ = "LL." + DeviceIdentifier();
@@ -155,6 +159,35 @@ TEST_F(UploadCliTest, EncryptedUploadsTrustOnlyTheSystemStoreOrThePin) {
         EXPECT_NE(run.output.find(c.why), std::string::npos) << run.output;
         EXPECT_EQ(!tlsServer.Contents(remote_ + ".kmz").empty(), c.exitCode == 0);
     }
+}
+
+TEST_F(UploadCliTest, PositionsGoThroughTheQueueAndPrintTheirCounts) {
+    PositionServer positions{DeviceIdentifier()};
+    ASSERT_TRUE(positions.Start());
+    positionUrl_ = positions.Url();
+    WriteSettings("s3cret");
+    positions.Stop();
+    const std::string withTrack = "--positions '" + trackPath_ + "'";
+    struct Step {
+        bool serverUp;
+        std::string options;
+        int exitCode;
+        const char* json;
+    } steps[] = {
+        {false, withTrack, 1, R"({"sent":0,"queued":11,"failed":1})"},
+        {true, "--positions", 0, R"({"sent":11,"queued":0,"failed":0})"},
+        {true, withTrack, 0, R"({"sent":0,"queued":0,"failed":0})"},  // already sent
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.options);
+        if (step.serverUp) {
+            ASSERT_TRUE(positions.Start());
+        }
+        const RunResult run = RunCli("--home '" + home_.string() + "' " + step.options);
+        EXPECT_EQ(run.exitCode, step.exitCode);
+        EXPECT_EQ(run.output, std::string(step.json) + "\n");
+    }
+    EXPECT_EQ(positions.Received().size(), 11u);
 }
 
 }  // namespace
