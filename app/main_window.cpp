@@ -153,6 +153,9 @@ void MainWindow::CreateUploader() {
                                upload::DeviceIdentifier(),
                                pump,
                                upload::kDefaultFtpTimeoutMs});
+    positions_ = std::make_unique<upload::PositionUploader>(
+        upload::PositionServices{*services_.clock, paths_.stateFolder, upload::DeviceIdentifier(),
+                                 pump, upload::kDefaultPositionTimeoutMs});
 }
 
 RecordingOptions MainWindow::OptionsFromSettings() const {
@@ -173,10 +176,14 @@ void MainWindow::OnTimer(int id) {
     if (view_.busy) return;
     switch (id) {
         case 1: recorder_->OnCollectionTick(); break;
-        case 2: recorder_->OnPointTick(); break;
+        case 2:
+            recorder_->OnPointTick();
+            PublishPositions(false);
+            break;
         case 3: recorder_->OnSummaryTick(); break;
         case 4:
-            uploader_->UploadNow(false, *track_, settings_);
+            if (uploader_->UploadNow(false, *track_, settings_) != upload::UploadOutcome::NotStarted)
+                positionStatusLatest_ = false;
             ComposeAndDraw();
             break;
         case 5:
@@ -204,7 +211,7 @@ ScreenInputs MainWindow::CurrentInputs() const {
     in.linkOpenFailed = port_.openFailed;
     in.linkErrorText = port_.errorText;
     in.receiverLost = port_.ReceiverLost();
-    in.uploadStatus = uploader_->StatusText();
+    in.uploadStatus = UploadStatusLine();
     in.paceTrackActive = pace_.active;
     in.relativeSeconds = pace_.relativeSeconds;
     in.mapZoom = view_.mapZoom;

@@ -152,7 +152,7 @@ std::string PositionUploader::Deliver(const Settings& settings, bool& stop) {
 
 PositionRun PositionUploader::Send(const Settings& settings, int maxCount, bool manual) {
     PositionRun run;
-    if (settings.mPositionUrl.empty() || queue_.Empty()) return run;
+    if (running_ || settings.mPositionUrl.empty() || queue_.Empty()) return run;
     if (manual) {
         stoppedUrl_.clear();
         retryAfter_ = 0;
@@ -162,6 +162,7 @@ PositionRun PositionUploader::Send(const Settings& settings, int maxCount, bool 
     const int64_t now = services_.clock.UnixSeconds();
     if (now < retryAfter_) return run;
     std::string reason;
+    running_ = true;
     while (!queue_.Empty() && run.sent < maxCount) {
         bool stop = false;
         reason = Deliver(settings, stop);
@@ -174,6 +175,7 @@ PositionRun PositionUploader::Send(const Settings& settings, int maxCount, bool 
         if (!queue_.PopFront()) break;  // sent, but the count could not be stored
         ++run.sent;
     }
+    running_ = false;
     totalSent_ += run.sent;
     if (reason.empty()) {
         detail_.clear();

@@ -59,7 +59,8 @@ public:
     // review.
     void Offer(const Track& track, const Settings& settings, const PositionExtras& extras);
     // Sends up to maxCount queued positions in order. A manual run also
-    // retries at once after a failure and resumes after a 4xx.
+    // retries at once after a failure and resumes after a 4xx. A call made
+    // while a run waits on the network (through the pump) does nothing.
     PositionRun Send(const Settings& settings, int maxCount, bool manual);
 
     size_t Queued() const { return queue_.Size(); }
@@ -80,6 +81,7 @@ private:
     std::string stoppedUrl_;     // the URL a 4xx came from; sending paused for it
     std::string statusText_;
     std::string detail_;
+    bool running_ = false;
 };
 
 }  // namespace trakomer::upload

@@ -75,7 +75,7 @@ std::string ParseCertificatePin(const std::string& text) {
     std::string bytes;
     int high = -1;
     for (size_t i = prefix.size(); i < text.size(); ++i) {
-        if (text[i] == ':' && high < 0) continue;
+        if (text[i] == ':' && high < 0 && !bytes.empty() && text[i - 1] != ':') continue;
         const int value = HexValue(text[i]);
         if (value < 0) return {};
         if (high < 0) {
