@@ -179,6 +179,7 @@ bool FtpClient::StartTls() {
 bool FtpClient::SecureData(int fd, TlsStream& tls) {
     if (!controlTls_) return true;
     const TlsFailure failure = tls.Start(fd, tls_, timeoutMs_, pump_, controlTls_.get());
+    dataResumed_ = tls.Reused();
     if (failure == TlsFailure::None) return true;
     NoteTls(failure, tls.Detail());
     return false;

@@ -47,6 +47,8 @@ public:
     }
     TlsFailure LastTlsFailure() const { return tlsFailure_; }
     const std::string& TlsDetail() const { return tlsDetail_; }
+    // The last encrypted data connection resumed the control connection's session.
+    bool DataSessionResumed() const { return dataResumed_; }
 
     bool Connect(const std::string& address, int port);
     bool Login(const std::string& user, const std::string& password);
@@ -89,6 +91,7 @@ private:
     std::unique_ptr<TlsStream> controlTls_;
     TlsFailure tlsFailure_ = TlsFailure::None;
     std::string tlsDetail_;
+    bool dataResumed_ = false;
 };
 
 }  // namespace trakomer::upload

@@ -145,7 +145,8 @@ std::string PositionUploader::Deliver(const Settings& settings, bool& stop) {
     if (answer.status >= 200 && answer.status < 300) return {};
     // 3xx and 4xx: the address or the device is wrong; 5xx: try again later.
     stop = answer.status < 500;
-    detail_ = "the server answered " + std::to_string(answer.status) +
+    detail_ = "the server answered " + std::to_string(answer.status) + " for device id " +
+              services_.deviceId +
               (stop ? "; sending stops until the setting changes or Upload now" : "");
     return "Http " + std::to_string(answer.status);
 }
