@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <utility>
 #include <fstream>
 
 #include "upload/follow_page.h"
@@ -27,6 +28,15 @@ public:
 private:
     bool& running_;
 };
+
+// The local hour and minute; -1 each when the clock cannot be read.
+std::pair<int, int> LocalHourMinute(const Clock& clock) {
+    const std::time_t local =
+        static_cast<std::time_t>(clock.UnixSeconds() + clock.LocalOffsetSeconds());
+    std::tm parts{};
+    if (gmtime_r(&local, &parts) == nullptr) return {-1, -1};
+    return {parts.tm_hour, parts.tm_min};
+}
 
 }  // namespace
 
@@ -55,13 +65,9 @@ std::string FormatUploadFailure(int hour, int minute, const std::string& reason)
 }
 
 std::string StampedUploadStatus(const Clock& clock, const std::string& outcome) {
-    const std::time_t local =
-        static_cast<std::time_t>(clock.UnixSeconds() + clock.LocalOffsetSeconds());
-    std::tm parts{};
-    const bool haveTime = gmtime_r(&local, &parts) != nullptr;
+    const auto [hour, minute] = LocalHourMinute(clock);
     char text[32];
-    std::snprintf(text, sizeof text, "Upload @ %.2d:%.2d ", haveTime ? parts.tm_hour : -1,
-                  haveTime ? parts.tm_min : -1);
+    std::snprintf(text, sizeof text, "Upload @ %.2d:%.2d ", hour, minute);
     return text + outcome;
 }
 
@@ -170,12 +176,7 @@ UploadOutcome Uploader::UploadNow(bool manual, const Track& track, const Setting
         lastUploadedIndex_ = track.lastIndex;
     }
 
-    const std::time_t local = static_cast<std::time_t>(services_.clock.UnixSeconds() +
-                                                       services_.clock.LocalOffsetSeconds());
-    std::tm parts{};
-    const bool haveTime = gmtime_r(&local, &parts) != nullptr;
-    const int hour = haveTime ? parts.tm_hour : -1;
-    const int minute = haveTime ? parts.tm_min : -1;
+    const auto [hour, minute] = LocalHourMinute(services_.clock);
     const bool connectFailed = autoConnect && lastStatus_ != kNetConnected;
     statusText_ = !uploaded && !connectFailed && !failureReason_.empty()
                       ? FormatUploadFailure(hour, minute, failureReason_)
