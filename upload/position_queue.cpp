@@ -56,6 +56,7 @@ bool ParsePositionLine(const std::string& line, Position& p) {
 }
 
 PositionQueue::PositionQueue(std::string folder) : folder_(std::move(folder)) {
+    if (folder_.empty()) return;  // nowhere to keep it: nothing is queued
     std::error_code ignored;
     std::filesystem::create_directories(folder_, ignored);
     Load();
@@ -88,7 +89,7 @@ void PositionQueue::Load() {
 }
 
 bool PositionQueue::Append(const Position& position) {
-    if (!AppendSynced(QueuePath(), PositionLine(position))) return false;
+    if (folder_.empty() || !AppendSynced(QueuePath(), PositionLine(position))) return false;
     entries_.push_back({position, lines_++});
     lastStamp_ = std::max(lastStamp_, position.Stamp());
     return true;

@@ -96,8 +96,12 @@ PositionRequest BuildPositionRequest(const std::string& urlSetting, bool post,
     return PositionRequest{ParseHttpUrl(url), post, query};
 }
 
-PositionUploader::PositionUploader(PositionServices services)
-    : services_(std::move(services)), queue_(services_.stateFolder) {}
+PositionUploader::PositionUploader(PositionServices services) : services_(std::move(services)) {}
+
+PositionQueue& PositionUploader::Queue() {
+    if (!queue_) queue_ = std::make_unique<PositionQueue>(services_.stateFolder);
+    return *queue_;
+}
 
 void PositionUploader::Offer(const Track& track, const Settings& settings,
                              const PositionExtras& extras) {
@@ -113,7 +117,7 @@ void PositionUploader::Offer(const Track& track, const Settings& settings,
         position.time = point.time;
         position.hundredths = point.hundredths;
         // Queued before: an earlier run's track, restored after a restart.
-        if (position.Stamp() <= queue_.LastStamp()) {
+        if (position.Stamp() <= Queue().LastStamp()) {
             offeredIndex_ = i;
             continue;
         }
@@ -124,14 +128,14 @@ void PositionUploader::Offer(const Track& track, const Settings& settings,
         position.bearing = i > 0 ? BearingBetween(track.points[i - 1], point) : 0;
         position.hdop = extras.hdop;
         position.battery = extras.battery;
-        if (!queue_.Append(position)) break;  // tried again at the next offer
+        if (!Queue().Append(position)) break;  // tried again at the next offer
         offeredIndex_ = i;
     }
 }
 
 std::string PositionUploader::Deliver(const Settings& settings, bool& stop) {
     const PositionRequest request = BuildPositionRequest(
-        settings.mPositionUrl, settings.mPositionPost != 0, queue_.Front(), services_.deviceId);
+        settings.mPositionUrl, settings.mPositionPost != 0, Queue().Front(), services_.deviceId);
     if (!request.url.valid) {
         stop = true;
         detail_ = "mPositionUrl is not an http:// or https:// address";
@@ -153,7 +157,7 @@ std::string PositionUploader::Deliver(const Settings& settings, bool& stop) {
 
 PositionRun PositionUploader::Send(const Settings& settings, int maxCount, bool manual) {
     PositionRun run;
-    if (running_ || settings.mPositionUrl.empty() || queue_.Empty()) return run;
+    if (running_ || settings.mPositionUrl.empty() || Queue().Empty()) return run;
     if (manual) {
         stoppedUrl_.clear();
         retryAfter_ = 0;
@@ -164,7 +168,7 @@ PositionRun PositionUploader::Send(const Settings& settings, int maxCount, bool 
     if (now < retryAfter_) return run;
     std::string reason;
     running_ = true;
-    while (!queue_.Empty() && run.sent < maxCount) {
+    while (!Queue().Empty() && run.sent < maxCount) {
         bool stop = false;
         reason = Deliver(settings, stop);
         if (!reason.empty()) {
@@ -173,7 +177,7 @@ PositionRun PositionUploader::Send(const Settings& settings, int maxCount, bool 
             retryAfter_ = now + kRetrySeconds;
             break;
         }
-        if (!queue_.PopFront()) break;  // sent, but the count could not be stored
+        if (!Queue().PopFront()) break;  // sent, but the count could not be stored
         ++run.sent;
     }
     running_ = false;
@@ -184,7 +188,7 @@ PositionRun PositionUploader::Send(const Settings& settings, int maxCount, bool 
                                                                std::to_string(totalSent_) + " pos]");
     } else {
         statusText_ = StampedUploadStatus(services_.clock, "failed[" + reason + "] " +
-                                                               std::to_string(queue_.Size()) +
+                                                               std::to_string(Queue().Size()) +
                                                                " queued");
     }
     return run;

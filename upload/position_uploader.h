@@ -7,6 +7,7 @@
 // queue for later; a 4xx stops the sending until the user acts.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -63,7 +64,7 @@ public:
     // while a run waits on the network (through the pump) does nothing.
     PositionRun Send(const Settings& settings, int maxCount, bool manual);
 
-    size_t Queued() const { return queue_.Size(); }
+    size_t Queued() { return Queue().Size(); }
     // The summary line: "Upload @ hh:mm 3 pos [57 pos]" or
     // "Upload @ hh:mm failed[Http 404] 12 queued".
     const std::string& StatusText() const { return statusText_; }
@@ -73,8 +74,11 @@ private:
     // The reason of a failed request for the status line; empty on success.
     std::string Deliver(const Settings& settings, bool& stop);
 
+    // The queue, read from disk when positions are first used.
+    PositionQueue& Queue();
+
     PositionServices services_;
-    PositionQueue queue_;
+    std::unique_ptr<PositionQueue> queue_;
     int offeredIndex_ = -1;
     int64_t totalSent_ = 0;
     int64_t retryAfter_ = 0;     // automatic runs wait until then after a failure
