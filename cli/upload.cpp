@@ -99,9 +99,11 @@ int UploadPositions(const UploadOptions& options, const ProgramPaths& paths,
     if (!options.trackPath.empty() && !LoadLiveTrack(options.trackPath, *track))
         return kExitFailure;
     SystemClock clock;
-    upload::PositionUploader uploader(
-        upload::PositionServices{clock, paths.stateFolder, upload::DeviceIdentifier(), {},
-                                 upload::kDefaultPositionTimeoutMs});
+    upload::PositionUploader uploader(upload::PositionServices{clock,
+                                                               paths.stateFolder,
+                                                               upload::DeviceIdentifier(),
+                                                               {},
+                                                               upload::kDefaultPositionTimeoutMs});
     uploader.Offer(*track, settings, upload::PositionExtras{});
     const upload::PositionRun run = uploader.Send(settings, INT_MAX, true);
     JsonWriter json;

@@ -90,8 +90,7 @@ void UploadPage::Store(Settings& settings, ApplyEffects& effects) {
     }
     settings.mGPRSAuto = autoNet_->isChecked() ? 1 : 0;
     if (type_->checkedId() > 0) settings.mUploadType = type_->checkedId();
-    settings.mFtpCertificate =
-        ToStd(certificate_->text()).substr(0, kFtpCertificateCapacity - 1);
+    settings.mFtpCertificate = ToStd(certificate_->text()).substr(0, kFtpCertificateCapacity - 1);
     settings.mFollowPage = followPage_->isChecked() ? 1 : 0;
     settings.mPositionUrl = ToStd(positionUrl_->text()).substr(0, kPositionUrlCapacity - 1);
     settings.mPositionPost = positionPost_->isChecked() ? 1 : 0;

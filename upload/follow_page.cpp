@@ -32,7 +32,8 @@ std::string IsoTime(int64_t seconds) {
     const std::time_t t = static_cast<std::time_t>(seconds);
     std::tm parts{};
     char text[32] = "";
-    if (gmtime_r(&t, &parts) != nullptr) std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    if (gmtime_r(&t, &parts) != nullptr)
+        std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
     return text;
 }
 
@@ -67,26 +68,30 @@ std::string SummaryFigures(const Track& track, const Settings& settings) {
 
 }  // namespace
 
-std::string FollowJsonName(const std::string& deviceId) { return "LL." + deviceId + ".json"; }
+std::string FollowJsonName(const std::string& deviceId) {
+    return "LL." + deviceId + ".json";
+}
 
 std::string FollowJson(const Track& track, const Settings& settings) {
     const int last = std::min(track.lastIndex, kTrackCapacity - 1);
     std::string line;
     for (int i = 0; i <= last; ++i) line += (i ? "," : "") + Coordinates(track.points[i]);
     std::string json = R"({"type":"FeatureCollection","features":[)";
-    json += R"({"type":"Feature","properties":{"kind":"track"},"geometry":{"type":"LineString","coordinates":[)" +
-            line + "]}}";
+    json +=
+        R"({"type":"Feature","properties":{"kind":"track"},"geometry":{"type":"LineString","coordinates":[)" +
+        line + "]}}";
     if (last >= 0) {
         const TrackPoint& p = track.points[last];
         char figures[160];
-        std::snprintf(figures, sizeof figures,
-                      R"("speed":%.2f,"speedKmh":%.2f,"altitude":%.1f,"distanceKm":%.3f,"elapsed":%d)",
-                      static_cast<double>(p.speed), p.speed * 1.852, static_cast<double>(p.altitude),
-                      track.totalDistance * 1.852, track.elapsedSeconds);
+        std::snprintf(
+            figures, sizeof figures,
+            R"("speed":%.2f,"speedKmh":%.2f,"altitude":%.1f,"distanceKm":%.3f,"elapsed":%d)",
+            static_cast<double>(p.speed), p.speed * 1.852, static_cast<double>(p.altitude),
+            track.totalDistance * 1.852, track.elapsedSeconds);
         json += R"(,{"type":"Feature","properties":{"kind":"position","time":)" +
-                JsonString(IsoTime(p.time)) + "," + figures +
-                R"(,"summary":)" + SummaryFigures(track, settings) +
-                R"(},"geometry":{"type":"Point","coordinates":)" + Coordinates(p) + "}}";
+                JsonString(IsoTime(p.time)) + "," + figures + R"(,"summary":)" +
+                SummaryFigures(track, settings) + R"(},"geometry":{"type":"Point","coordinates":)" +
+                Coordinates(p) + "}}";
     }
     return json + "]}\n";
 }
@@ -208,7 +213,8 @@ load();
         {"@TILES@", tiles},
         {"@REFRESH@", std::to_string(kFollowRefreshSeconds)}};
     for (const auto& [mark, value] : fills) {
-        for (size_t at = page.find(mark); at != std::string::npos; at = page.find(mark, at + value.size()))
+        for (size_t at = page.find(mark); at != std::string::npos;
+             at = page.find(mark, at + value.size()))
             page.replace(at, mark.size(), value);
     }
     return page;

@@ -31,8 +31,9 @@ FtpEndpoint ParseFtpAddress(const std::string& text) {
     for (const auto& [scheme, tls] : {std::pair{"ftps://", true}, std::pair{"ftp://", false}}) {
         const std::string prefix = scheme;
         if (address.size() >= prefix.size() &&
-            std::equal(prefix.begin(), prefix.end(), address.begin(),
-                       [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); })) {
+            std::equal(prefix.begin(), prefix.end(), address.begin(), [](char a, char b) {
+                return a == std::tolower(static_cast<unsigned char>(b));
+            })) {
             address.erase(0, prefix.size());
             endpoint.tls = tls;
             if (!address.empty() && address.back() == '/') address.pop_back();

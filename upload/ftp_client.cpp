@@ -84,8 +84,9 @@ bool FtpClient::SendCommand(const std::string& line) {
     if (!EndsWithCrLf(text)) text += "\r\n";
     // A line break inside the command would smuggle in a second command.
     if (text.find_first_of("\r\n") != text.size() - 2) return false;
-    const bool sent = controlTls_ ? controlTls_->SendAll(text.data(), text.size(), timeoutMs_, pump_)
-                                  : SendAll(controlFd_, text.data(), text.size(), timeoutMs_, pump_);
+    const bool sent = controlTls_
+                          ? controlTls_->SendAll(text.data(), text.size(), timeoutMs_, pump_)
+                          : SendAll(controlFd_, text.data(), text.size(), timeoutMs_, pump_);
     if (!sent) {
         DropConnection();
         return false;

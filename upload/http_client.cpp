@@ -47,7 +47,8 @@ HttpUrl ParseHttpUrl(const std::string& text) {
     const std::string authority = rest.substr(0, end);
     if (end != std::string::npos) url.target = rest.substr(end);
     if (!url.target.empty() && url.target.front() == '?') url.target.insert(0, "/");
-    if (const size_t hash = url.target.find('#'); hash != std::string::npos) url.target.resize(hash);
+    if (const size_t hash = url.target.find('#'); hash != std::string::npos)
+        url.target.resize(hash);
     if (authority.find('@') != std::string::npos) return url;  // no credentials in the URL
     const FtpEndpoint endpoint = ParseFtpAddress(authority);
     const bool bracketed = !authority.empty() && authority.front() == '[';
@@ -81,8 +82,8 @@ HttpAnswer HttpRequest(const HttpUrl& url, bool post, const std::string& formBod
         }
     }
     const bool ipv6 = url.host.find(':') != std::string::npos;
-    const std::string hostHeader = (ipv6 ? "[" + url.host + "]" : url.host) + ":" +
-                                   std::to_string(url.port);
+    const std::string hostHeader =
+        (ipv6 ? "[" + url.host + "]" : url.host) + ":" + std::to_string(url.port);
     std::string request = std::string(post ? "POST " : "GET ") + url.target +
                           " HTTP/1.1\r\nHost: " + hostHeader +
                           "\r\nUser-Agent: trakomer\r\nConnection: close\r\n";

@@ -19,8 +19,9 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
     const std::string temporary = path + ".new";
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) return false;
-    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
-                         ::fdatasync(fd) == 0;
+    const bool written =
+        ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
+        ::fdatasync(fd) == 0;
     ::close(fd);
     return written && ::rename(temporary.c_str(), path.c_str()) == 0;
 }
@@ -28,8 +29,9 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
 bool AppendSynced(const std::string& path, const std::string& text) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     if (fd < 0) return false;
-    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
-                         ::fdatasync(fd) == 0;
+    const bool written =
+        ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
+        ::fdatasync(fd) == 0;
     ::close(fd);
     return written;
 }
@@ -39,8 +41,8 @@ bool AppendSynced(const std::string& path, const std::string& text) {
 std::string PositionLine(const Position& p) {
     char text[192];
     std::snprintf(text, sizeof text, "%lld %.7f %.7f %.3f %.1f %.1f %.1f %d %d\n",
-                  static_cast<long long>(p.time), p.latitude, p.longitude, p.speedKnots,
-                  p.bearing, p.altitude, p.hdop, p.battery, p.hundredths);
+                  static_cast<long long>(p.time), p.latitude, p.longitude, p.speedKnots, p.bearing,
+                  p.altitude, p.hdop, p.battery, p.hundredths);
     return text;
 }
 

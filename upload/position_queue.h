@@ -21,7 +21,7 @@ struct Position {
     double latitude = 0;
     double longitude = 0;
     double speedKnots = 0;
-    double bearing = 0;  // degrees clockwise from north
+    double bearing = 0;   // degrees clockwise from north
     double altitude = 0;  // metres
     double hdop = 0;      // 0: unknown
     int battery = -1;     // percent; -1: unknown

@@ -59,8 +59,9 @@ std::vector<Field> Fields(const Position& p, const std::string& deviceId) {
 double BearingBetween(const TrackPoint& a, const TrackPoint& b) {
     if (a.latitude == b.latitude && a.longitude == b.longitude) return 0;
     // TrackAngle counts counter-clockwise from north.
-    const double angle = TrackAngle(a.latitude * kDegreesToRadians, a.longitude * kDegreesToRadians,
-                                    b.latitude * kDegreesToRadians, b.longitude * kDegreesToRadians);
+    const double angle =
+        TrackAngle(a.latitude * kDegreesToRadians, a.longitude * kDegreesToRadians,
+                   b.latitude * kDegreesToRadians, b.longitude * kDegreesToRadians);
     return std::fmod(360.0 - angle + 360.0, 360.0);
 }
 
@@ -141,8 +142,8 @@ std::string PositionUploader::Deliver(const Settings& settings, bool& stop) {
         detail_ = "mPositionUrl is not an http:// or https:// address";
         return "Http url";
     }
-    const HttpAnswer answer = HttpRequest(request.url, request.post, request.body,
-                                          services_.timeoutMs, services_.pump);
+    const HttpAnswer answer =
+        HttpRequest(request.url, request.post, request.body, services_.timeoutMs, services_.pump);
     detail_ = answer.detail;
     if (answer.tls != TlsFailure::None) return TlsFailureReason(answer.tls);
     if (answer.status == 0) return "Connect";
@@ -184,12 +185,13 @@ PositionRun PositionUploader::Send(const Settings& settings, int maxCount, bool 
     totalSent_ += run.sent;
     if (reason.empty()) {
         detail_.clear();
-        statusText_ = StampedUploadStatus(services_.clock, std::to_string(run.sent) + " pos [" +
-                                                               std::to_string(totalSent_) + " pos]");
+        statusText_ =
+            StampedUploadStatus(services_.clock, std::to_string(run.sent) + " pos [" +
+                                                     std::to_string(totalSent_) + " pos]");
     } else {
-        statusText_ = StampedUploadStatus(services_.clock, "failed[" + reason + "] " +
-                                                               std::to_string(Queue().Size()) +
-                                                               " queued");
+        statusText_ =
+            StampedUploadStatus(services_.clock, "failed[" + reason + "] " +
+                                                     std::to_string(Queue().Size()) + " queued");
     }
     return run;
 }

@@ -81,8 +81,8 @@ private:
     std::unique_ptr<PositionQueue> queue_;
     int offeredIndex_ = -1;
     int64_t totalSent_ = 0;
-    int64_t retryAfter_ = 0;     // automatic runs wait until then after a failure
-    std::string stoppedUrl_;     // the URL a 4xx came from; sending paused for it
+    int64_t retryAfter_ = 0;  // automatic runs wait until then after a failure
+    std::string stoppedUrl_;  // the URL a 4xx came from; sending paused for it
     std::string statusText_;
     std::string detail_;
     bool running_ = false;

@@ -56,12 +56,18 @@ bool IsAddress(const std::string& host) {
 
 std::string TlsFailureReason(TlsFailure failure) {
     switch (failure) {
-        case TlsFailure::None: return {};
-        case TlsFailure::Refused: return "Tls refused";
-        case TlsFailure::Handshake: return "Tls handshake";
-        case TlsFailure::Untrusted: return "Tls untrusted";
-        case TlsFailure::Pin: return "Tls pin";
-        case TlsFailure::BadPin: return "Tls bad pin";
+        case TlsFailure::None:
+            return {};
+        case TlsFailure::Refused:
+            return "Tls refused";
+        case TlsFailure::Handshake:
+            return "Tls handshake";
+        case TlsFailure::Untrusted:
+            return "Tls untrusted";
+        case TlsFailure::Pin:
+            return "Tls pin";
+        case TlsFailure::BadPin:
+            return "Tls bad pin";
     }
     return "Tls";
 }
@@ -203,9 +209,12 @@ ReadResult TlsStream::ReadByte(char& byte, int timeoutMs, const Pump& pump) {
             return ReadResult::Failed;
         const short events = error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT;
         switch (WaitForSocket(fd_, events, timeoutMs, pump)) {
-            case WaitResult::Ready: break;
-            case WaitResult::TimedOut: return ReadResult::TimedOut;
-            case WaitResult::Failed: return ReadResult::Failed;
+            case WaitResult::Ready:
+                break;
+            case WaitResult::TimedOut:
+                return ReadResult::TimedOut;
+            case WaitResult::Failed:
+                return ReadResult::Failed;
         }
     }
 }

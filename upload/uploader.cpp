@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <utility>
 #include <fstream>
+#include <utility>
 
 #include "upload/follow_page.h"
 #include "upload/ftp_address.h"
@@ -111,8 +111,7 @@ void Uploader::NoteTlsFailure(const FtpClient& client) {
     failureDetail_ = client.TlsDetail();
 }
 
-bool Uploader::PublishFollowPage(FtpClient& client, const Track& track,
-                                 const Settings& settings) {
+bool Uploader::PublishFollowPage(FtpClient& client, const Track& track, const Settings& settings) {
     const auto store = [&](const std::string& name, const std::string& text) {
         const std::string path = LocalPath(name);
         std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
@@ -120,8 +119,7 @@ bool Uploader::PublishFollowPage(FtpClient& client, const Track& track,
     };
     if (!store(FollowJsonName(services_.deviceId), FollowJson(track, settings))) return false;
     if (!followPageStored_)
-        followPageStored_ =
-            store("index.html", FollowPageHtml(services_.deviceId, followTileUrl_));
+        followPageStored_ = store("index.html", FollowPageHtml(services_.deviceId, followTileUrl_));
     return followPageStored_;
 }
 
@@ -178,10 +176,10 @@ UploadOutcome Uploader::UploadNow(bool manual, const Track& track, const Setting
 
     const auto [hour, minute] = LocalHourMinute(services_.clock);
     const bool connectFailed = autoConnect && lastStatus_ != kNetConnected;
-    statusText_ = !uploaded && !connectFailed && !failureReason_.empty()
-                      ? FormatUploadFailure(hour, minute, failureReason_)
-                      : FormatUploadStatus(hour, minute, uploaded, size, bytesUploaded_,
-                                           connectFailed);
+    statusText_ =
+        !uploaded && !connectFailed && !failureReason_.empty()
+            ? FormatUploadFailure(hour, minute, failureReason_)
+            : FormatUploadStatus(hour, minute, uploaded, size, bytesUploaded_, connectFailed);
     return uploaded ? UploadOutcome::Uploaded : UploadOutcome::Failed;
 }
 

@@ -3,8 +3,8 @@
 // folder to headless Chromium, and a new upload shows on the page within
 // one refresh.
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -114,8 +114,8 @@ TEST(FollowPage, ANewUploadShowsWithinOneRefresh) {
         std::ofstream(path) << "points";
         return int64_t{6};
     };
-    Uploader uploader(UploadServices{network, idle, clock, writers, (work / "out").string(),
-                                     "dev01", {}, 5000});
+    Uploader uploader(
+        UploadServices{network, idle, clock, writers, (work / "out").string(), "dev01", {}, 5000});
     Settings settings;
     settings.mFtpAddress = "127.0.0.1:" + std::to_string(ftp.Port());
     settings.mFtpUser = "walker";
@@ -140,12 +140,12 @@ TEST(FollowPage, ANewUploadShowsWithinOneRefresh) {
 
     PythonProcess web;
     const auto log = work / "requests", go = work / "go";
-    const int port = std::atoi(
-        web.Start(kWebScript, {ftp.Home().string(), log.string(), go.string()}).c_str());
+    const int port =
+        std::atoi(web.Start(kWebScript, {ftp.Home().string(), log.string(), go.string()}).c_str());
     ASSERT_GT(port, 0);
     const auto dom = work / "dom.html";
-    const pid_t browser = StartChromium(
-        "http://127.0.0.1:" + std::to_string(port) + "/index.html", work / "profile", dom);
+    const pid_t browser = StartChromium("http://127.0.0.1:" + std::to_string(port) + "/index.html",
+                                        work / "profile", dom);
     ASSERT_TRUE(WaitForText(log, "served")) << "the page did not load its data";
     track->lastIndex = 2;
     EXPECT_EQ(uploader.UploadNow(false, *track, settings), UploadOutcome::Uploaded);

@@ -59,8 +59,7 @@ protected:
 };
 
 TEST_F(PositionUpload, RequestFormsReachTheServerDecoded) {
-    const std::string expected =
-        "walker-1 52.5000000 13.4010000 1718000010 2.50 90.0 41.0 1.2 80";
+    const std::string expected = "walker-1 52.5000000 13.4010000 1718000010 2.50 90.0 41.0 1.2 80";
     struct Case {
         std::string url;
         int post;
@@ -68,9 +67,11 @@ TEST_F(PositionUpload, RequestFormsReachTheServerDecoded) {
         {server_.Url(), 0},
         {server_.Url() + "?source=trakomer", 1},
         {server_.Url() + "?id={id}&lat={lat}&lon={lon}&timestamp={time}&speed={speed}"
-                         "&bearing={bearing}&altitude={alt}&hdop=1.2&batt={batt}", 0},
+                         "&bearing={bearing}&altitude={alt}&hdop=1.2&batt={batt}",
+         0},
         {server_.Url() + "?id={id}&lat={lat}&lon={lon}&timestamp={time}&speed={speed}"
-                         "&bearing={bearing}&altitude={alt}&hdop=1.2&batt={batt}", 1},
+                         "&bearing={bearing}&altitude={alt}&hdop=1.2&batt={batt}",
+         1},
     };
     auto track = Walk(2);
     size_t received = 0;

@@ -144,7 +144,8 @@ TEST_F(UploadCliTest, EncryptedUploadsTrustOnlyTheSystemStoreOrThePin) {
     } cases[] = {
         {address, pin, 0, R"(\d+\.\d\dk \[\d+\.\d\dk\])", ""},
         {address, wrongPin, 1, R"(failed\[Tls pin\])", pin + ", not the pinned one"},
-        {address, "", 1, R"(failed\[Tls untrusted\])", "self-signed certificate; the server's certificate is " + pin},
+        {address, "", 1, R"(failed\[Tls untrusted\])",
+         "self-signed certificate; the server's certificate is " + pin},
         {address, "sha256:12", 1, R"(failed\[Tls bad pin\])", "64 hex digits"},
         {plainAddress, "", 1, R"(failed\[Tls refused\])", "AUTH TLS"},
     };
@@ -154,7 +155,8 @@ TEST_F(UploadCliTest, EncryptedUploadsTrustOnlyTheSystemStoreOrThePin) {
         std::filesystem::remove(tlsServer.Home() / (remote_ + ".kmz"));
         const RunResult run = RunCli(Args(""), true);
         EXPECT_EQ(run.exitCode, c.exitCode);
-        EXPECT_TRUE(std::regex_search(run.output, std::regex(std::string(R"(Upload @ \d\d:\d\d )") + c.status + "\n")))
+        EXPECT_TRUE(std::regex_search(
+            run.output, std::regex(std::string(R"(Upload @ \d\d:\d\d )") + c.status + "\n")))
             << run.output;
         EXPECT_NE(run.output.find(c.why), std::string::npos) << run.output;
         EXPECT_EQ(!tlsServer.Contents(remote_ + ".kmz").empty(), c.exitCode == 0);

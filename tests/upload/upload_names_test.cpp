@@ -93,9 +93,8 @@ TEST(UploadAddresses, SchemesUrlsAndCertificatePins) {
     struct PinCase {
         std::string text;
         size_t bytes;
-    } pins[] = {{"sha256:" + hex, 32},         {"SHA256:" + pairs, 32},
-                {"sha256:" + hex.substr(2), 0}, {"sha1:" + hex, 0},
-                {"sha256:" + hex + "0", 0},     {"sha256::" + hex, 0}};
+    } pins[] = {{"sha256:" + hex, 32}, {"SHA256:" + pairs, 32},    {"sha256:" + hex.substr(2), 0},
+                {"sha1:" + hex, 0},    {"sha256:" + hex + "0", 0}, {"sha256::" + hex, 0}};
     for (const PinCase& c : pins) EXPECT_EQ(ParseCertificatePin(c.text).size(), c.bytes) << c.text;
 }
 
