@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <fstream>
 #include <thread>
 
@@ -26,19 +27,22 @@ using testing::PyFtpServer;
 using testing::PythonProcess;
 using testing::ReadWholeFile;
 
-// Serves a folder. The first JSON request is answered and then logged; every
-// later one is logged and held until the "go" file exists, so the test knows
-// the page has its first data and can upload before the next refresh.
+// Serves a folder and logs the map tiles asked for. The first JSON request is answered and then
+// logged; every later one is logged and held until the "go" file exists, so the test knows the page
+// has its first data and can upload before the next refresh.
 constexpr const char* kWebScript = R"PY(
 import sys, os, time, urllib.parse
 from http.server import HTTPServer, SimpleHTTPRequestHandler
-folder, log, go = sys.argv[1], sys.argv[2], sys.argv[3]
+folder, log, go, tiles = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4]
 class Handler(SimpleHTTPRequestHandler):
     served = 0
     def __init__(self, *args, **kwargs):
         super().__init__(*args, directory=folder, **kwargs)
     def do_GET(self):
-        if not urllib.parse.urlsplit(self.path).path.endswith(".json"):
+        path = urllib.parse.urlsplit(self.path).path
+        if path.startswith("/tiles/"):
+            open(tiles, "a").write(path + "\n")
+        if not path.endswith(".json"):
             return super().do_GET()
         Handler.served += 1
         if Handler.served > 1:
@@ -114,8 +118,16 @@ TEST(FollowPage, ANewUploadShowsWithinOneRefresh) {
         std::ofstream(path) << "points";
         return int64_t{6};
     };
+    PythonProcess web;
+    const auto log = work / "requests", go = work / "go", tiles = work / "tiles";
+    const int port = std::atoi(
+        web.Start(kWebScript, {ftp.Home().string(), log.string(), go.string(), tiles.string()})
+            .c_str());
+    ASSERT_GT(port, 0);
+    const std::string site = "http://127.0.0.1:" + std::to_string(port);
     Uploader uploader(
         UploadServices{network, idle, clock, writers, (work / "out").string(), "dev01", {}, 5000});
+    uploader.SetFollowTileUrl(site + "/tiles/{z}/{x}/{y}.png");
     Settings settings;
     settings.mFtpAddress = "127.0.0.1:" + std::to_string(ftp.Port());
     settings.mFtpUser = "walker";
@@ -136,16 +148,11 @@ TEST(FollowPage, ANewUploadShowsWithinOneRefresh) {
     EXPECT_NE(json.find(R"("summary":["Time 00:00:00")"), std::string::npos) << json;
     const std::string page = ftp.Contents("index.html");
     EXPECT_NE(page.find("LL.dev01.json"), std::string::npos);
-    EXPECT_EQ(page.find("http"), std::string::npos) << "the page loads nothing from elsewhere";
+    for (const char* external : {"<script src", "<link", "@import"})
+        EXPECT_EQ(page.find(external), std::string::npos) << external;
 
-    PythonProcess web;
-    const auto log = work / "requests", go = work / "go";
-    const int port =
-        std::atoi(web.Start(kWebScript, {ftp.Home().string(), log.string(), go.string()}).c_str());
-    ASSERT_GT(port, 0);
     const auto dom = work / "dom.html";
-    const pid_t browser = StartChromium("http://127.0.0.1:" + std::to_string(port) + "/index.html",
-                                        work / "profile", dom);
+    const pid_t browser = StartChromium(site + "/index.html", work / "profile", dom);
     ASSERT_TRUE(WaitForText(log, "served")) << "the page did not load its data";
     track->lastIndex = 2;
     EXPECT_EQ(uploader.UploadNow(false, *track, settings), UploadOutcome::Uploaded);
@@ -156,6 +163,18 @@ TEST(FollowPage, ANewUploadShowsWithinOneRefresh) {
               std::string::npos)
         << shown;
     EXPECT_EQ(ReadWholeFile(log), "served\nheld\n");
+    // Whatever zoom frames the track, the tile under its newest point is fetched.
+    const std::string fetched = ReadWholeFile(tiles);
+    bool underNewest = false;
+    for (int z = 2; z <= 17; ++z) {
+        const double n = std::pow(2.0, z), s = std::sin(52.52 * M_PI / 180);
+        const int x = static_cast<int>((13.42 + 180) / 360 * n);
+        const int y = static_cast<int>((0.5 - std::log((1 + s) / (1 - s)) / (4 * M_PI)) * n);
+        const std::string tile = "/tiles/" + std::to_string(z) + "/" + std::to_string(x) + "/" +
+                                 std::to_string(y) + ".png";
+        underNewest = underNewest || fetched.find(tile) != std::string::npos;
+    }
+    EXPECT_TRUE(underNewest) << fetched;
     std::filesystem::remove_all(work);
 }
 
