@@ -1,6 +1,7 @@
 #include "upload/position_queue.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,20 +11,15 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/file_io.h"
+
 namespace trakomer::upload {
 
 namespace {
 
 // Writes text to path durably: a synced temporary file renamed over it.
 bool ReplaceFile(const std::string& path, const std::string& text) {
-    const std::string temporary = path + ".new";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
-    const bool written =
-        ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
-        ::fdatasync(fd) == 0;
-    ::close(fd);
-    return written && ::rename(temporary.c_str(), path.c_str()) == 0;
+    return WriteFileAtomically(path, text, S_IRUSR | S_IWUSR);
 }
 
 bool AppendSynced(const std::string& path, const std::string& text) {

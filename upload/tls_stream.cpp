@@ -208,14 +208,9 @@ ReadResult TlsStream::ReadByte(char& byte, int timeoutMs, const Pump& pump) {
         if (error != SSL_ERROR_WANT_READ && error != SSL_ERROR_WANT_WRITE)
             return ReadResult::Failed;
         const short events = error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT;
-        switch (WaitForSocket(fd_, events, timeoutMs, pump)) {
-            case WaitResult::Ready:
-                break;
-            case WaitResult::TimedOut:
-                return ReadResult::TimedOut;
-            case WaitResult::Failed:
-                return ReadResult::Failed;
-        }
+        if (const ReadResult waited = WaitToReadAgain(fd_, events, timeoutMs, pump);
+            waited != ReadResult::Byte)
+            return waited;
     }
 }
 

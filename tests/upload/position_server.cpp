@@ -4,13 +4,14 @@
 #include <fstream>
 
 #include "tests/upload/pyftpd_server.h"
+#include "tests/upload/python_process.h"
 
 namespace trakomer::upload::testing {
 
 namespace {
 
-constexpr const char* kServerScript = R"PY(
-import sys, urllib.parse
+const std::string kServerScript = std::string(kSelfSignedCertificatePy) + R"PY(
+import ssl, sys, urllib.parse
 from http.server import HTTPServer, BaseHTTPRequestHandler
 port, log, known = int(sys.argv[1]), sys.argv[2], sys.argv[3]
 FIELDS = ("id", "lat", "lon", "timestamp", "speed", "bearing", "altitude", "hdop", "batt")
@@ -35,14 +36,20 @@ class Handler(BaseHTTPRequestHandler):
         pass
 HTTPServer.allow_reuse_address = True
 server = HTTPServer(("127.0.0.1", port), Handler)
+if sys.argv[4] == "tls":
+    pem, fingerprint = self_signed_certificate()
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(pem.name)
+    server.socket = context.wrap_socket(server.socket, server_side=True)
 print(server.server_address[1], flush=True)
 server.serve_forever()
 )PY";
 
 }  // namespace
 
-PositionServer::PositionServer(std::string knownDevice)
+PositionServer::PositionServer(std::string knownDevice, bool tls)
     : knownDevice_(std::move(knownDevice)),
+      tls_(tls),
       log_(MakeTempFolder("trakomer-positions-") / "received") {}
 
 PositionServer::~PositionServer() {
@@ -52,8 +59,9 @@ PositionServer::~PositionServer() {
 }
 
 bool PositionServer::Start() {
-    const std::string line =
-        process_.Start(kServerScript, {std::to_string(port_), log_.string(), knownDevice_});
+    const std::string line = process_.Start(
+        kServerScript.c_str(),
+        {std::to_string(port_), log_.string(), knownDevice_, tls_ ? "tls" : "plain"});
     const int port = std::atoi(line.c_str());
     if (port > 0) port_ = port;
     return port > 0;

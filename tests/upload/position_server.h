@@ -15,18 +15,22 @@ namespace trakomer::upload::testing {
 
 class PositionServer {
 public:
-    explicit PositionServer(std::string knownDevice);
+    // tls: HTTPS with a throwaway self-signed certificate.
+    explicit PositionServer(std::string knownDevice, bool tls = false);
     ~PositionServer();
 
     // Starts on the port it had before (a free one the first time).
     bool Start();
     void Stop() { process_.Stop(); }
     int Port() const { return port_; }
-    std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
+    std::string Url() const {
+        return (tls_ ? "https://127.0.0.1:" : "http://127.0.0.1:") + std::to_string(port_) + "/";
+    }
     std::vector<std::string> Received() const;
 
 private:
     std::string knownDevice_;
+    bool tls_ = false;
     std::filesystem::path log_;
     PythonProcess process_;
     int port_ = 0;

@@ -117,6 +117,19 @@ TEST_F(PositionUpload, EveryPointArrivesOnceInOrderAcrossServerAndProgramRestart
     EXPECT_EQ(Recorder()->Queued(), 0u);
 }
 
+TEST_F(PositionUpload, AnUntrustedHttpsServerGetsNothing) {
+    PositionServer selfSigned{"walker-1", true};
+    ASSERT_TRUE(selfSigned.Start());
+    settings_.mPositionUrl = selfSigned.Url();
+    auto track = Walk(2);
+    auto recorder = Recorder();
+    Record(*recorder, *track, 1);
+    EXPECT_TRUE(recorder->StatusText().ends_with("failed[Tls untrusted] 2 queued"))
+        << recorder->StatusText();
+    EXPECT_NE(recorder->FailureDetail().find("self-signed"), std::string::npos);
+    EXPECT_TRUE(selfSigned.Received().empty());
+}
+
 TEST_F(PositionUpload, AnUnknownDeviceStopsTheSendingAndKeepsTheQueue) {
     auto track = Walk(5);
     PositionServer strict{"someone-else"};

@@ -7,6 +7,32 @@
 
 namespace trakomer::upload::testing {
 
+const char* const kSelfSignedCertificatePy = R"PY(
+def self_signed_certificate():
+    import datetime, ipaddress, tempfile
+    from cryptography import x509
+    from cryptography.x509.oid import NameOID
+    from cryptography.hazmat.primitives import hashes, serialization
+    from cryptography.hazmat.primitives.asymmetric import ec
+    key = ec.generate_private_key(ec.SECP256R1())
+    name = x509.Name([x509.NameAttribute(NameOID.COMMON_NAME, "127.0.0.1")])
+    now = datetime.datetime.utcnow()
+    cert = (x509.CertificateBuilder().subject_name(name).issuer_name(name)
+            .public_key(key.public_key()).serial_number(x509.random_serial_number())
+            .not_valid_before(now - datetime.timedelta(days=1))
+            .not_valid_after(now + datetime.timedelta(days=1))
+            .add_extension(x509.SubjectAlternativeName(
+                [x509.IPAddress(ipaddress.ip_address("127.0.0.1"))]), False)
+            .sign(key, hashes.SHA256()))
+    pem = tempfile.NamedTemporaryFile(suffix=".pem")
+    pem.write(cert.public_bytes(serialization.Encoding.PEM))
+    pem.write(key.private_bytes(serialization.Encoding.PEM,
+                                serialization.PrivateFormat.PKCS8,
+                                serialization.NoEncryption()))
+    pem.flush()
+    return pem, cert.fingerprint(hashes.SHA256()).hex()
+)PY";
+
 namespace {
 
 constexpr int kStartTimeoutMs = 10000;

@@ -10,6 +10,11 @@
 
 namespace trakomer::upload::testing {
 
+// Python that defines self_signed_certificate(): makes a throwaway key and
+// certificate for 127.0.0.1 and returns the open PEM file holding both and
+// the certificate's SHA-256 fingerprint in hex.
+extern const char* const kSelfSignedCertificatePy;
+
 class PythonProcess {
 public:
     PythonProcess() = default;
