@@ -154,6 +154,9 @@ void MainWindow::CreateUploader() {
                                upload::DeviceIdentifier(),
                                pump,
                                upload::kDefaultFtpTimeoutMs});
+    positions_ = std::make_unique<upload::PositionUploader>(
+        upload::PositionServices{*services_.clock, paths_.stateFolder, upload::DeviceIdentifier(),
+                                 pump, upload::kDefaultPositionTimeoutMs});
 }
 
 RecordingOptions MainWindow::OptionsFromSettings() const {
@@ -174,10 +177,14 @@ void MainWindow::OnTimer(int id) {
     if (view_.busy) return;
     switch (id) {
         case 1: recorder_->OnCollectionTick(); break;
-        case 2: recorder_->OnPointTick(); break;
+        case 2:
+            recorder_->OnPointTick();
+            PublishPositions(false);
+            break;
         case 3: recorder_->OnSummaryTick(); break;
         case 4:
-            uploader_->UploadNow(false, *track_, settings_);
+            if (uploader_->UploadNow(false, *track_, settings_) != upload::UploadOutcome::NotStarted)
+                positionStatusLatest_ = false;
             ComposeAndDraw();
             break;
         case 5:
@@ -206,7 +213,7 @@ ScreenInputs MainWindow::CurrentInputs() const {
     in.linkErrorText = port_.errorText;
     in.receiverLost = port_.ReceiverLost();
     in.journalProblem = journal_->Problem();
-    in.uploadStatus = uploader_->StatusText();
+    in.uploadStatus = UploadStatusLine();
     in.paceTrackActive = pace_.active;
     in.relativeSeconds = pace_.relativeSeconds;
     in.mapZoom = view_.mapZoom;

@@ -38,6 +38,7 @@
 #include "speech/speech_output.h"
 #include "upload/connection_manager.h"
 #include "upload/idle_timer.h"
+#include "upload/position_uploader.h"
 #include "upload/uploader.h"
 
 class QAction;
@@ -244,6 +245,10 @@ private:
     void Zoom(bool in);
     void ResetZoom();
     void CreateUploader();
+    // Positions over HTTP (window_positions.cpp): queues the new points and
+    // sends some of the queue; the status line shows whichever upload ran last.
+    void PublishPositions(bool manual);
+    const std::string& UploadStatusLine() const;
     void CreatePower();
     RecordingOptions OptionsFromSettings() const;
 
@@ -268,6 +273,8 @@ private:
     bool restartRequested_ = false;
     PowerIdleTimer idleTimer_;
     std::unique_ptr<upload::Uploader> uploader_;
+    std::unique_ptr<upload::PositionUploader> positions_;
+    bool positionStatusLatest_ = false;
     SystemClock systemClock_;
 
     std::unique_ptr<Track> track_;

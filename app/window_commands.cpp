@@ -62,7 +62,9 @@ void MainWindow::RunCommand(int command) {
         case kCmdSave: SaveTrackFile(); break;
         case kCmdSaveWaypoints: SaveWaypoints(); break;
         case kCmdUploadNow:
-            uploader_->UploadNow(true, *track_, settings_);
+            if (uploader_->UploadNow(true, *track_, settings_) != upload::UploadOutcome::NotStarted)
+                positionStatusLatest_ = false;
+            PublishPositions(true);
             ComposeAndDraw();
             break;
         case kCmdCurrentLocation: FlyToCurrentLocation(); break;

@@ -14,6 +14,8 @@ namespace trakomer {
 constexpr std::size_t kFtpAddressCapacity = 192;
 constexpr std::size_t kFtpUserCapacity = 64;
 constexpr std::size_t kFtpPasswordCapacity = 64;
+constexpr std::size_t kFtpCertificateCapacity = 128;
+constexpr std::size_t kPositionUrlCapacity = 512;
 constexpr std::size_t kPathCapacity = 256;  // the paths and the user name
 constexpr std::size_t kCommDeviceCapacity = 256;
 
@@ -59,6 +61,10 @@ struct Settings {
     std::string mFtpUser;              // capacity kFtpUserCapacity
     std::string mFtpPassword;          // capacity kFtpPasswordCapacity
     int mTCPIPUploadFrequency = 600;   // seconds
+    std::string mFtpCertificate;       // "sha256:<64 hex>" pin of an ftps server; empty: system store
+    std::string mPositionUrl;          // positions over HTTP; empty: off
+    int mPositionPost = 0;             // 0 GET, 1 form POST
+    int mFollowPage = 0;               // also publish the follow page over FTP
     int mAutoStart = 1;
     int mAutoStop = 1;
     std::string mBasePath;             // pace track file, capacity kPathCapacity

@@ -21,9 +21,13 @@ struct StringField {
 };
 struct ViewsField {};
 struct ViewLargeField {};
+// An integer written only when not 0, so files without the feature stay as they were.
+struct OptionalIntField {
+    int Settings::*member;
+};
 
 using Field = std::variant<int Settings::*, float Settings::*, StringField, ViewsField,
-                           ViewLargeField>;
+                           ViewLargeField, OptionalIntField>;
 
 struct Key {
     const char* name;
@@ -71,6 +75,10 @@ const std::vector<Key>& KeysInFileOrder() {
         {"mFtpUser", StringField{&Settings::mFtpUser, kFtpUserCapacity}},
         {"mFtpPassword", StringField{&Settings::mFtpPassword, kFtpPasswordCapacity}},
         {"mTCPIPUploadFrequency", &Settings::mTCPIPUploadFrequency},
+        {"mFtpCertificate", StringField{&Settings::mFtpCertificate, kFtpCertificateCapacity}},
+        {"mPositionUrl", StringField{&Settings::mPositionUrl, kPositionUrlCapacity}},
+        {"mPositionPost", OptionalIntField{&Settings::mPositionPost}},
+        {"mFollowPage", OptionalIntField{&Settings::mFollowPage}},
         {"mAutoStart", &Settings::mAutoStart},
         {"mAutoStop", &Settings::mAutoStop},
         {"mBasePath", StringField{&Settings::mBasePath, kPathCapacity}},
@@ -105,7 +113,8 @@ constexpr const char* kMatchOrder[] = {
     "mFtpUser", "mFtpPassword", "mBasePath", "mRefPath", "mWayPointPath", "mUseBasePath",
     "mUseRefPath", "mUseWayPointPath", "mAutoStopDistance", "mAutoStopSpeed", "mAutoStart",
     "mAutoStop", "mUserName", "mDefaultFilePath", "mUploadType", "mSaveFilterIndex",
-    "mOpenFilterIndex", "mDefaultFileNameFormat", "mCommDevice",
+    "mOpenFilterIndex", "mDefaultFileNameFormat", "mCommDevice", "mFtpCertificate",
+    "mPositionUrl", "mPositionPost", "mFollowPage",
 };
 
 const Key* FindKey(std::string_view name) {
@@ -154,6 +163,7 @@ struct Applier {
     Settings& settings;
     const std::string& value;
     void operator()(int Settings::*member) const { settings.*member = ToInt(value); }
+    void operator()(OptionalIntField f) const { settings.*(f.member) = ToInt(value); }
     void operator()(float Settings::*member) const { settings.*member = ToFloat(value); }
     void operator()(const StringField& f) const {
         settings.*(f.member) = value.substr(0, f.capacity - 1);
@@ -191,6 +201,9 @@ struct Formatter {
     std::string operator()(float Settings::*member) const {
         return name + Printf(": %f\n", static_cast<double>(settings.*member));
     }
+    std::string operator()(OptionalIntField f) const {
+        return settings.*(f.member) == 0 ? std::string() : (*this)(f.member);
+    }
     std::string operator()(const StringField& f) const {
         // Strings are written only when not empty. A line break inside a
         // value would start a new line in the file, so the value ends there.
@@ -218,6 +231,7 @@ struct Lister {
     SettingEntry operator()(float Settings::*member) const {
         return {key, Kind::Float, 0, settings.*member, {}, {}};
     }
+    SettingEntry operator()(OptionalIntField f) const { return (*this)(f.member); }
     SettingEntry operator()(const StringField& f) const {
         return {key, Kind::String, 0, 0, settings.*(f.member), {}};
     }

@@ -52,8 +52,31 @@ UploadPage::UploadPage(const Settings& settings, QWidget* parent) : PreferencePa
         type_->addButton(radio, id++);
         grid->addWidget(radio, row++, 0, 1, 3);
     }
+    certificate_ =
+        MakeTextEdit("certificate", settings.mFtpCertificate, kFtpCertificateCapacity, group);
+    certificate_->setPlaceholderText("sha256:... (ftps:// with a self-signed certificate)");
+    grid->addWidget(new QLabel("Certificate", group), row, 0);
+    grid->addWidget(certificate_, row++, 1, 1, 2);
+    followPage_ = new QCheckBox("Follow page (index.html and JSON)", group);
+    followPage_->setObjectName("followPage");
+    followPage_->setChecked(settings.mFollowPage != 0);
+    grid->addWidget(followPage_, row++, 0, 1, 3);
+
+    auto* positions = new QGroupBox("Positions over HTTP", this);
+    auto* positionGrid = new QGridLayout(positions);
+    positionUrl_ =
+        MakeTextEdit("positionUrl", settings.mPositionUrl, kPositionUrlCapacity, positions);
+    positionUrl_->setPlaceholderText("http://server:5055/ or a URL with {lat} {lon} {time} ...");
+    positionPost_ = new QCheckBox("Send as form POST", positions);
+    positionPost_->setObjectName("positionPost");
+    positionPost_->setChecked(settings.mPositionPost != 0);
+    positionGrid->addWidget(new QLabel("URL", positions), 0, 0);
+    positionGrid->addWidget(positionUrl_, 0, 1);
+    positionGrid->addWidget(positionPost_, 1, 0, 1, 2);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
+    layout->addWidget(positions);
     layout->addStretch(1);
 }
 
@@ -67,6 +90,10 @@ void UploadPage::Store(Settings& settings, ApplyEffects& effects) {
     }
     settings.mGPRSAuto = autoNet_->isChecked() ? 1 : 0;
     if (type_->checkedId() > 0) settings.mUploadType = type_->checkedId();
+    settings.mFtpCertificate = ToStd(certificate_->text()).substr(0, kFtpCertificateCapacity - 1);
+    settings.mFollowPage = followPage_->isChecked() ? 1 : 0;
+    settings.mPositionUrl = ToStd(positionUrl_->text()).substr(0, kPositionUrlCapacity - 1);
+    settings.mPositionPost = positionPost_->isChecked() ? 1 : 0;
     effects.rearmTimers = true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Upload: the FTP site and login, automatic upload and its interval, the
-// network connection and what is uploaded.
+// network connection and what is uploaded; the pinned certificate of an
+// ftps:// site, the follow page, and the position server.
 
 #include "prefs/preference_page.h"
 
@@ -22,6 +23,10 @@ private:
     NumberEdit* frequency_;
     QCheckBox* autoNet_;
     QButtonGroup* type_;
+    QLineEdit* certificate_;
+    QCheckBox* followPage_;
+    QLineEdit* positionUrl_;
+    QCheckBox* positionPost_;
 };
 
 }  // namespace trakomer::prefs

@@ -1,6 +1,8 @@
 #include "upload/ftp_address.h"
 
+#include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace trakomer::upload {
 
@@ -23,9 +25,21 @@ FtpEndpoint ParseFtpAddress(const std::string& text) {
     // Blanks and a carriage return around the value are not part of it.
     const size_t first = text.find_first_not_of(" \t\r\n");
     const size_t last = text.find_last_not_of(" \t\r\n");
-    const std::string address =
+    std::string address =
         first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
     FtpEndpoint endpoint;
+    for (const auto& [scheme, tls] : {std::pair{"ftps://", true}, std::pair{"ftp://", false}}) {
+        const std::string prefix = scheme;
+        if (address.size() >= prefix.size() &&
+            std::equal(prefix.begin(), prefix.end(), address.begin(), [](char a, char b) {
+                return a == std::tolower(static_cast<unsigned char>(b));
+            })) {
+            address.erase(0, prefix.size());
+            endpoint.tls = tls;
+            if (!address.empty() && address.back() == '/') address.pop_back();
+            break;
+        }
+    }
     std::string portText;
     if (!address.empty() && address.front() == '[') {
         const size_t close = address.find(']');

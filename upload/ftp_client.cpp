@@ -84,7 +84,10 @@ bool FtpClient::SendCommand(const std::string& line) {
     if (!EndsWithCrLf(text)) text += "\r\n";
     // A line break inside the command would smuggle in a second command.
     if (text.find_first_of("\r\n") != text.size() - 2) return false;
-    if (!SendAll(controlFd_, text.data(), text.size(), timeoutMs_, pump_)) {
+    const bool sent = controlTls_
+                          ? controlTls_->SendAll(text.data(), text.size(), timeoutMs_, pump_)
+                          : SendAll(controlFd_, text.data(), text.size(), timeoutMs_, pump_);
+    if (!sent) {
         DropConnection();
         return false;
     }
@@ -101,8 +104,9 @@ std::string FtpClient::ReadReply() {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
         char byte = 0;
-        if (left.count() <= 0 ||
-            ReadByte(controlFd_, byte, static_cast<int>(left.count()), pump_) != ReadResult::Byte)
+        const int ms = static_cast<int>(left.count());
+        if (ms <= 0 || (controlTls_ ? controlTls_->ReadByte(byte, ms, pump_)
+                                    : ReadByte(controlFd_, byte, ms, pump_)) != ReadResult::Byte)
             break;
         line += byte;
         if (reply.size() + line.size() > kMaxReplyBytes) break;
@@ -134,6 +138,8 @@ bool FtpClient::Exchange(const std::string& line, int accepted, int alsoAccepted
 }
 
 bool FtpClient::Connect(const std::string& address, int port) {
+    controlTls_.reset();
+    NoteTls(TlsFailure::None, {});
     CloseSocket(controlFd_);
     connected_ = false;
     controlFd_ = ConnectTo(address, port, timeoutMs_, pump_);
@@ -141,7 +147,43 @@ bool FtpClient::Connect(const std::string& address, int port) {
     connected_ = true;
     ReadReply();
     if (lastReplyCode_ != 220) connected_ = false;
+    if (connected_ && useTls_ && !StartTls()) connected_ = false;
     return connected_;
+}
+
+void FtpClient::NoteTls(TlsFailure failure, const std::string& detail) {
+    tlsFailure_ = failure;
+    tlsDetail_ = detail;
+}
+
+bool FtpClient::StartTls() {
+    controlTls_.reset();
+    if (!Exchange("AUTH TLS", 234)) {
+        NoteTls(TlsFailure::Refused, "the server did not accept AUTH TLS");
+        return false;
+    }
+    auto tls = std::make_unique<TlsStream>();
+    const TlsFailure failure = tls->Start(controlFd_, tls_, timeoutMs_, pump_);
+    if (failure != TlsFailure::None) {
+        NoteTls(failure, tls->Detail());
+        return false;
+    }
+    controlTls_ = std::move(tls);
+    // No buffer size on a stream connection, and a private (encrypted) data channel.
+    if (!Exchange("PBSZ 0", 200) || !Exchange("PROT P", 200)) {
+        NoteTls(TlsFailure::Refused, "the server refused an encrypted data connection");
+        return false;
+    }
+    return true;
+}
+
+bool FtpClient::SecureData(int fd, TlsStream& tls) {
+    if (!controlTls_) return true;
+    const TlsFailure failure = tls.Start(fd, tls_, timeoutMs_, pump_, controlTls_.get());
+    dataResumed_ = tls.Reused();
+    if (failure == TlsFailure::None) return true;
+    NoteTls(failure, tls.Detail());
+    return false;
 }
 
 bool FtpClient::Login(const std::string& user, const std::string& password) {
@@ -192,14 +234,16 @@ bool FtpClient::OpenDataPort() {
     return true;
 }
 
-bool FtpClient::SendFile(int dataFd, std::FILE* file) {
+bool FtpClient::SendFile(int dataFd, TlsStream* tls, std::FILE* file) {
     char buffer[kTransferStepBytes];
     for (;;) {
         std::memset(buffer, 0, sizeof buffer);
         const size_t got = std::fread(buffer, 1, sizeof buffer, file);
         if (got == 0) return std::ferror(file) == 0;
         PauseWithPump(kTransferPauseMs, pump_);
-        if (!SendAll(dataFd, buffer, got, timeoutMs_, pump_)) return false;
+        const bool sent = tls != nullptr ? tls->SendAll(buffer, got, timeoutMs_, pump_)
+                                         : SendAll(dataFd, buffer, got, timeoutMs_, pump_);
+        if (!sent) return false;
     }
 }
 
@@ -220,7 +264,11 @@ bool FtpClient::Store(const std::string& localPath, const std::string& remoteNam
             if (transferFd < 0) {
                 lastReplyCode_ = kFtpTransferFailed;
             } else {
-                const bool sentAll = SendFile(transferFd, file);
+                TlsStream tls;
+                const bool secured = SecureData(transferFd, tls);
+                const bool sentAll =
+                    secured && SendFile(transferFd, controlTls_ ? &tls : nullptr, file);
+                if (secured && controlTls_) tls.Shutdown(timeoutMs_, pump_);
                 CloseSocket(transferFd);
                 CloseSocket(dataFd_);
                 ReadReply();

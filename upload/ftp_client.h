@@ -4,9 +4,11 @@
 // time-out and keeps running the pump callback so a window stays responsive.
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "upload/socket_io.h"
+#include "upload/tls_stream.h"
 
 namespace trakomer::upload {
 
@@ -37,6 +39,17 @@ public:
     // Bounds every single wait (connect, each reply, accept, each send).
     void SetTimeoutMs(int ms) { timeoutMs_ = ms; }
 
+    // Explicit TLS: after the greeting, AUTH TLS, PBSZ 0 and PROT P, so that
+    // the login and every data connection are encrypted.
+    void SetTls(TlsPeer peer) {
+        tls_ = std::move(peer);
+        useTls_ = true;
+    }
+    TlsFailure LastTlsFailure() const { return tlsFailure_; }
+    const std::string& TlsDetail() const { return tlsDetail_; }
+    // The last encrypted data connection resumed the control connection's session.
+    bool DataSessionResumed() const { return dataResumed_; }
+
     bool Connect(const std::string& address, int port);
     bool Login(const std::string& user, const std::string& password);
     bool SetBinaryType();
@@ -54,7 +67,12 @@ public:
 
 private:
     bool OpenDataPort();
-    bool SendFile(int dataFd, std::FILE* file);
+    bool SendFile(int dataFd, TlsStream* tls, std::FILE* file);
+    bool StartTls();
+    // The data connection after the server connected: encrypted when the
+    // control connection is; false (with the reason kept) when that fails.
+    bool SecureData(int fd, TlsStream& tls);
+    void NoteTls(TlsFailure failure, const std::string& detail);
     // Reads a reply after sending line; true when the send worked and the
     // reply code is one of the accepted ones.
     bool Exchange(const std::string& line, int accepted, int alsoAccepted = -1);
@@ -68,6 +86,12 @@ private:
     int dataFd_ = -1;
     Pump pump_;
     int timeoutMs_ = kDefaultFtpTimeoutMs;
+    bool useTls_ = false;
+    TlsPeer tls_;
+    std::unique_ptr<TlsStream> controlTls_;
+    TlsFailure tlsFailure_ = TlsFailure::None;
+    std::string tlsDetail_;
+    bool dataResumed_ = false;
 };
 
 }  // namespace trakomer::upload

@@ -115,15 +115,22 @@ ReadResult ReadByte(int fd, char& byte, int timeoutMs, const Pump& pump) {
         if (got == 0) return ReadResult::Closed;
         if (errno == EINTR) continue;
         if (errno != EAGAIN && errno != EWOULDBLOCK) return ReadResult::Failed;
-        switch (WaitForSocket(fd, POLLIN, timeoutMs, pump)) {
-            case WaitResult::Ready:
-                break;
-            case WaitResult::TimedOut:
-                return ReadResult::TimedOut;
-            case WaitResult::Failed:
-                return ReadResult::Failed;
-        }
+        if (const ReadResult waited = WaitToReadAgain(fd, POLLIN, timeoutMs, pump);
+            waited != ReadResult::Byte)
+            return waited;
     }
+}
+
+ReadResult WaitToReadAgain(int fd, short events, int timeoutMs, const Pump& pump) {
+    switch (WaitForSocket(fd, events, timeoutMs, pump)) {
+        case WaitResult::Ready:
+            return ReadResult::Byte;
+        case WaitResult::TimedOut:
+            return ReadResult::TimedOut;
+        case WaitResult::Failed:
+            break;
+    }
+    return ReadResult::Failed;
 }
 
 int AcceptWithin(int listenFd, int timeoutMs, const Pump& pump) {

@@ -41,6 +41,10 @@ bool SendAll(int fd, const char* data, size_t size, int timeoutMs, const Pump& p
 
 enum class ReadResult { Byte, Closed, TimedOut, Failed };
 
+// Waits, after a read found nothing yet, for the events the reader needs:
+// Byte when it may read again, else TimedOut or Failed.
+ReadResult WaitToReadAgain(int fd, short events, int timeoutMs, const Pump& pump);
+
 // Reads one byte within the time-out.
 ReadResult ReadByte(int fd, char& byte, int timeoutMs, const Pump& pump);
 

@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <utility>
 
+#include "upload/follow_page.h"
 #include "upload/ftp_address.h"
 
 namespace trakomer::upload {
@@ -26,6 +29,15 @@ private:
     bool& running_;
 };
 
+// The local hour and minute; -1 each when the clock cannot be read.
+std::pair<int, int> LocalHourMinute(const Clock& clock) {
+    const std::time_t local =
+        static_cast<std::time_t>(clock.UnixSeconds() + clock.LocalOffsetSeconds());
+    std::tm parts{};
+    if (gmtime_r(&local, &parts) == nullptr) return {-1, -1};
+    return {parts.tm_hour, parts.tm_min};
+}
+
 }  // namespace
 
 std::string UploadFileName(int uploadType, const std::string& deviceId) {
@@ -41,10 +53,22 @@ std::string FormatUploadStatus(int hour, int minute, bool uploaded, int64_t file
                       static_cast<double>(static_cast<float>(fileSize) / 1024.0f),
                       static_cast<double>(static_cast<float>(totalBytes) / 1024.0f));
     } else {
-        std::snprintf(text + length, sizeof text - length, "failed[%s",
-                      connectFailed ? "Connect]" : "Ftp]");
+        return FormatUploadFailure(hour, minute, connectFailed ? "Connect" : "Ftp");
     }
     return text;
+}
+
+std::string FormatUploadFailure(int hour, int minute, const std::string& reason) {
+    char text[32];
+    std::snprintf(text, sizeof text, "Upload @ %.2d:%.2d ", hour, minute);
+    return text + ("failed[" + reason + "]");
+}
+
+std::string StampedUploadStatus(const Clock& clock, const std::string& outcome) {
+    const auto [hour, minute] = LocalHourMinute(clock);
+    char text[32];
+    std::snprintf(text, sizeof text, "Upload @ %.2d:%.2d ", hour, minute);
+    return text + outcome;
 }
 
 std::string Uploader::LocalPath(const std::string& name) const {
@@ -81,20 +105,42 @@ int64_t Uploader::WriteUploadFile(const std::string& path, const Track& track,
     return size;
 }
 
-bool Uploader::Transfer(const std::string& path, const std::string& name,
+void Uploader::NoteTlsFailure(const FtpClient& client) {
+    if (client.LastTlsFailure() == TlsFailure::None) return;
+    failureReason_ = TlsFailureReason(client.LastTlsFailure());
+    failureDetail_ = client.TlsDetail();
+}
+
+bool Uploader::PublishFollowPage(FtpClient& client, const Track& track, const Settings& settings) {
+    const auto store = [&](const std::string& name, const std::string& text) {
+        const std::string path = LocalPath(name);
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+        return NetworkAllows() && client.Store(path, name);
+    };
+    if (!store(FollowJsonName(services_.deviceId), FollowJson(track, settings))) return false;
+    if (!followPageStored_)
+        followPageStored_ = store("index.html", FollowPageHtml(services_.deviceId, followTileUrl_));
+    return followPageStored_;
+}
+
+bool Uploader::Transfer(const std::string& path, const std::string& name, const Track& track,
                         const Settings& settings) {
     FtpClient client;
     client.SetPump(services_.pump);
     client.SetTimeoutMs(services_.timeoutMs);
     const FtpEndpoint endpoint = ParseFtpAddress(settings.mFtpAddress);
+    if (endpoint.tls) client.SetTls(TlsPeer{endpoint.host, settings.mFtpCertificate});
     if (!NetworkAllows()) return false;
     client.Connect(endpoint.valid ? endpoint.host : std::string(), endpoint.port);
+    NoteTlsFailure(client);
     if (!NetworkAllows()) return false;
     client.Login(settings.mFtpUser, settings.mFtpPassword);
     if (!NetworkAllows()) return false;
     client.SetBinaryType();
     if (!NetworkAllows()) return false;
-    const bool stored = client.Store(path, name);
+    bool stored = client.Store(path, name);
+    if (stored && settings.mFollowPage != 0) stored = PublishFollowPage(client, track, settings);
+    NoteTlsFailure(client);
     // The file is on the server once stored; a network lost before QUIT
     // must not make the next upload send it again.
     if (NetworkAllows()) client.Quit();
@@ -117,22 +163,23 @@ UploadOutcome Uploader::UploadNow(bool manual, const Track& track, const Setting
 
     bool uploaded = false;
     int64_t size = 0;
+    failureReason_.clear();
+    failureDetail_.clear();
     if (lastStatus_ == kNetUnmanaged || (autoConnect && lastStatus_ == kNetConnected)) {
         size = WriteUploadFile(path, track, settings);
-        uploaded = Transfer(path, name, settings);
+        uploaded = Transfer(path, name, track, settings);
     }
     if (uploaded) {
         bytesUploaded_ += size;
         lastUploadedIndex_ = track.lastIndex;
     }
 
-    const std::time_t local = static_cast<std::time_t>(services_.clock.UnixSeconds() +
-                                                       services_.clock.LocalOffsetSeconds());
-    std::tm parts{};
-    const bool haveTime = gmtime_r(&local, &parts) != nullptr;
+    const auto [hour, minute] = LocalHourMinute(services_.clock);
+    const bool connectFailed = autoConnect && lastStatus_ != kNetConnected;
     statusText_ =
-        FormatUploadStatus(haveTime ? parts.tm_hour : -1, haveTime ? parts.tm_min : -1, uploaded,
-                           size, bytesUploaded_, autoConnect && lastStatus_ != kNetConnected);
+        !uploaded && !connectFailed && !failureReason_.empty()
+            ? FormatUploadFailure(hour, minute, failureReason_)
+            : FormatUploadStatus(hour, minute, uploaded, size, bytesUploaded_, connectFailed);
     return uploaded ? UploadOutcome::Uploaded : UploadOutcome::Failed;
 }
 

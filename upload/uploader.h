@@ -54,6 +54,11 @@ std::string UploadFileName(int uploadType, const std::string& deviceId);
 // "Upload @ hh:mm " followed by "size [total]" in kilobytes, or the failure.
 std::string FormatUploadStatus(int hour, int minute, bool uploaded, int64_t fileSize,
                                int64_t totalBytes, bool connectFailed);
+// "Upload @ hh:mm failed[reason]".
+std::string FormatUploadFailure(int hour, int minute, const std::string& reason);
+// "Upload @ hh:mm " and the outcome, with the clock's local hour and minute
+// (-1 each when the time cannot be read).
+std::string StampedUploadStatus(const Clock& clock, const std::string& outcome);
 
 class Uploader {
 public:
@@ -62,7 +67,12 @@ public:
     // One upload: manual for "Upload now", false for the timer.
     UploadOutcome UploadNow(bool manual, const Track& track, const Settings& settings);
 
+    // The map tiles ({z} {x} {y}) under the follow page; empty: a plain grid.
+    void SetFollowTileUrl(std::string url) { followTileUrl_ = std::move(url); }
+
     const std::string& StatusText() const { return statusText_; }
+    // Why the last upload failed, for people; empty after a success.
+    const std::string& FailureDetail() const { return failureDetail_; }
     int LastUploadedIndex() const { return lastUploadedIndex_; }
     int64_t BytesUploaded() const { return bytesUploaded_; }
     bool Running() const { return running_; }
@@ -71,16 +81,24 @@ private:
     // Brings the network up when the settings ask for it; the status then.
     uint32_t PrepareNetwork(bool autoConnect);
     int64_t WriteUploadFile(const std::string& path, const Track& track, const Settings& settings);
-    bool Transfer(const std::string& path, const std::string& name, const Settings& settings);
+    bool Transfer(const std::string& path, const std::string& name, const Track& track,
+                  const Settings& settings);
+    // With mFollowPage: the track's JSON after every upload, the page once.
+    bool PublishFollowPage(FtpClient& client, const Track& track, const Settings& settings);
     bool NetworkAllows();
+    void NoteTlsFailure(const FtpClient& client);
     std::string LocalPath(const std::string& name) const;
 
     UploadServices services_;
     int lastUploadedIndex_ = -1;
     int64_t bytesUploaded_ = 0;
     std::string statusText_;
+    std::string failureReason_;  // the bracketed reason when not Connect or Ftp
+    std::string failureDetail_;
     bool running_ = false;
     uint32_t lastStatus_ = kNetUnmanaged;
+    bool followPageStored_ = false;
+    std::string followTileUrl_;
 };
 
 }  // namespace trakomer::upload

@@ -227,6 +227,9 @@ TEST_F(SheetTest, OkStoresEveryPageThroughTheSettingsFile) {
     Click("autoUpload");
     Type("uploadFrequency", "120");
     Click("typeChanges");
+    Click("followPage");
+    Type("positionUrl", "http://track.example.org:5055/");
+    Click("positionPost");
     Show("Maps");
     Click("ok");
 
@@ -251,6 +254,9 @@ TEST_F(SheetTest, OkStoresEveryPageThroughTheSettingsFile) {
     EXPECT_EQ(read.mTCPIP, 1);
     EXPECT_EQ(read.mTCPIPUploadFrequency, 120);
     EXPECT_EQ(read.mUploadType, 3);
+    EXPECT_EQ(read.mFollowPage, 1);
+    EXPECT_EQ(read.mPositionUrl, "http://track.example.org:5055/");
+    EXPECT_EQ(read.mPositionPost, 1);
     EXPECT_TRUE(host_->Called("ReopenReceiver"));
     EXPECT_FALSE(host_->Called("CancelLauncher"));  // Blackbox keeps its wake-ups
     EXPECT_TRUE(questions_.asked.empty());

@@ -90,5 +90,20 @@ TEST_F(FtpClientServer, ConnectsByHostName) {
     EXPECT_EQ(client.LastReplyCode(), 220);
 }
 
+TEST_F(FtpClientServer, EncryptedStoreResumesTheSessionOnTheDataConnection) {
+    PyFtpServer tlsServer{"walker", "s3cret", true};
+    ASSERT_TRUE(tlsServer.Running());
+    const std::string bytes = RandomBytes(3001, 7);
+    FtpClient client;
+    client.SetTls(TlsPeer{"127.0.0.1", "sha256:" + tlsServer.Fingerprint()});
+    ASSERT_TRUE(client.Connect("127.0.0.1", tlsServer.Port())) << client.TlsDetail();
+    ASSERT_TRUE(client.Login("walker", "s3cret"));
+    client.SetBinaryType();
+    EXPECT_TRUE(client.Store(WriteLocal("LL.tls", bytes), "LL.tls"));
+    EXPECT_TRUE(client.DataSessionResumed());
+    EXPECT_TRUE(client.Quit());
+    EXPECT_EQ(tlsServer.Contents("LL.tls"), bytes);
+}
+
 }  // namespace
 }  // namespace trakomer::upload

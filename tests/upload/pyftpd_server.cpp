@@ -1,10 +1,6 @@
 #include "tests/upload/pyftpd_server.h"
 
-#include <poll.h>
-#include <signal.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -14,34 +10,30 @@ namespace trakomer::upload::testing {
 namespace {
 
 // Serves the home folder for one user and prints the port it listens on.
-constexpr const char* kServerScript = R"PY(
+// With "tls" it demands explicit TLS on both connections, with a throwaway
+// self-signed certificate for 127.0.0.1 whose SHA-256 fingerprint follows
+// the port.
+const std::string kServerScript = std::string(kSelfSignedCertificatePy) + R"PY(
 import logging, sys
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, TLS_FTPHandler
 from pyftpdlib.servers import FTPServer
 logging.basicConfig(level=logging.CRITICAL)
+handler, fingerprint = FTPHandler, ""
+if sys.argv[4] == "tls":
+    pem, fingerprint = self_signed_certificate()
+    handler = TLS_FTPHandler
+    handler.certfile = pem.name
+    handler.tls_control_required = True
+    handler.tls_data_required = True
 authorizer = DummyAuthorizer()
 authorizer.add_user(sys.argv[1], sys.argv[2], sys.argv[3], perm="elradfmw")
-FTPHandler.authorizer = authorizer
-FTPHandler.auth_failed_timeout = 0
-server = FTPServer(("127.0.0.1", 0), FTPHandler)
-print(server.address[1], flush=True)
+handler.authorizer = authorizer
+handler.auth_failed_timeout = 0
+server = FTPServer(("127.0.0.1", 0), handler)
+print(server.address[1], fingerprint, flush=True)
 server.serve_forever()
 )PY";
-
-constexpr int kStartTimeoutMs = 10000;
-
-// Reads the port line the script prints; 0 when none comes in time.
-int ReadPort(int fd) {
-    std::string text;
-    char byte = 0;
-    pollfd entry{fd, POLLIN, 0};
-    while (::poll(&entry, 1, kStartTimeoutMs) > 0 && ::read(fd, &byte, 1) == 1) {
-        if (byte == '\n') return std::atoi(text.c_str());
-        text += byte;
-    }
-    return 0;
-}
 
 }  // namespace
 
@@ -58,29 +50,16 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
     return out.str();
 }
 
-PyFtpServer::PyFtpServer(const std::string& user, const std::string& password)
+PyFtpServer::PyFtpServer(const std::string& user, const std::string& password, bool tls)
     : home_(MakeTempFolder("trakomer-ftpd-")) {
-    int pipeFds[2];
-    if (home_.empty() || ::pipe(pipeFds) != 0) return;
-    pid_ = ::fork();
-    if (pid_ == 0) {
-        ::dup2(pipeFds[1], STDOUT_FILENO);
-        ::close(pipeFds[0]);
-        ::close(pipeFds[1]);
-        ::execl("/usr/bin/python3", "python3", "-c", kServerScript, user.c_str(), password.c_str(),
-                home_.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(pipeFds[1]);
-    if (pid_ > 0) port_ = ReadPort(pipeFds[0]);
-    ::close(pipeFds[0]);
+    if (home_.empty()) return;
+    std::istringstream line(process_.Start(
+        kServerScript.c_str(), {user, password, home_.string(), tls ? "tls" : "plain"}));
+    line >> port_ >> fingerprint_;
 }
 
 PyFtpServer::~PyFtpServer() {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
-    }
+    process_.Stop();
     std::error_code ignored;
     if (!home_.empty()) std::filesystem::remove_all(home_, ignored);
 }

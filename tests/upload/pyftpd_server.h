@@ -8,17 +8,22 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/upload/python_process.h"
+
 namespace trakomer::upload::testing {
 
 class PyFtpServer {
 public:
-    PyFtpServer(const std::string& user, const std::string& password);
+    // tls: explicit TLS required, with a fresh self-signed certificate.
+    PyFtpServer(const std::string& user, const std::string& password, bool tls = false);
     ~PyFtpServer();
     PyFtpServer(const PyFtpServer&) = delete;
     PyFtpServer& operator=(const PyFtpServer&) = delete;
 
     bool Running() const { return port_ > 0; }
     int Port() const { return port_; }
+    // The SHA-256 fingerprint of the TLS certificate in hex; empty without TLS.
+    const std::string& Fingerprint() const { return fingerprint_; }
     // The user's home folder: uploaded files land here.
     const std::filesystem::path& Home() const { return home_; }
     // The bytes of a file in the home folder; empty when it is missing.
@@ -26,8 +31,9 @@ public:
 
 private:
     std::filesystem::path home_;
-    pid_t pid_ = -1;
+    PythonProcess process_;
     int port_ = 0;
+    std::string fingerprint_;
 };
 
 // The bytes of a local file; empty when it cannot be read.

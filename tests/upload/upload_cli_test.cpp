@@ -11,6 +11,7 @@
 
 #include "core/settings_file.h"
 #include "files/trk_file.h"
+#include "tests/upload/position_server.h"
 #include "tests/upload/pyftpd_server.h"
 #include "upload/device_id.h"
 
@@ -18,6 +19,7 @@ namespace trakomer::upload {
 namespace {
 
 using testing::MakeTempFolder;
+using testing::PositionServer;
 using testing::PyFtpServer;
 using testing::ReadWholeFile;
 
@@ -26,11 +28,11 @@ struct RunResult {
     std::string output;
 };
 
-RunResult RunCli(const std::string& arguments) {
+RunResult RunCli(const std::string& arguments, bool withErrors = false) {
     // No system bus: the network counts as connected whatever this machine runs.
     const std::string command = "DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent " +
                                 std::string(TRAKOMER_BINARY_DIR) + "/cli/trakomer-cli upload " +
-                                arguments + " 2>/dev/null";
+                                arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
     RunResult result;
     std::FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return result;
@@ -60,9 +62,13 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(home_); }
 
-    void WriteSettings(const std::string& password, bool withAddress = true) {
+    void WriteSettings(const std::string& password, bool withAddress = true,
+                       const std::string& address = {}, const std::string& pin = {}) {
         Settings settings = DefaultSettings(home_.string());
         if (withAddress) settings.mFtpAddress = "127.0.0.1:" + std::to_string(server_.Port());
+        if (!address.empty()) settings.mFtpAddress = address;
+        settings.mFtpCertificate = pin;
+        settings.mPositionUrl = positionUrl_;
         settings.mFtpUser = "walker";
         settings.mFtpPassword = password;
         ASSERT_TRUE(SaveSettings((home_ / "trakomer.ini").string(), settings));
@@ -72,6 +78,7 @@ protected:
     }
 
     PyFtpServer server_{"walker", "s3cret"};
+    std::string positionUrl_;
     std::filesystem::path home_;
     std::string trackPath_;
     const std::string remote_ = "LL." + DeviceIdentifier();
@@ -120,6 +127,69 @@ TEST_F(UploadCliTest, FailuresExitNonZero) {
         EXPECT_EQ(RunCli("--home '" + home_.string() + "' " + c.arguments).exitCode, c.exitCode)
             << c.arguments;
     }
+}
+
+TEST_F(UploadCliTest, EncryptedUploadsTrustOnlyTheSystemStoreOrThePin) {
+    PyFtpServer tlsServer{"walker", "s3cret", true};
+    ASSERT_TRUE(tlsServer.Running() && !tlsServer.Fingerprint().empty());
+    const std::string address = "ftps://127.0.0.1:" + std::to_string(tlsServer.Port());
+    const std::string pin = "sha256:" + tlsServer.Fingerprint();
+    const std::string wrongPin = "sha256:" + std::string(64, 'a');
+    const std::string plainAddress = "ftps://127.0.0.1:" + std::to_string(server_.Port());
+    struct Case {
+        std::string address, pin;
+        int exitCode;
+        const char* status;  // after "Upload @ hh:mm "
+        std::string why;     // in the error output
+    } cases[] = {
+        {address, pin, 0, R"(\d+\.\d\dk \[\d+\.\d\dk\])", ""},
+        {address, wrongPin, 1, R"(failed\[Tls pin\])", pin + ", not the pinned one"},
+        {address, "", 1, R"(failed\[Tls untrusted\])",
+         "self-signed certificate; the server's certificate is " + pin},
+        {address, "sha256:12", 1, R"(failed\[Tls bad pin\])", "64 hex digits"},
+        {plainAddress, "", 1, R"(failed\[Tls refused\])", "AUTH TLS"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.address + " " + c.pin);
+        WriteSettings("s3cret", true, c.address, c.pin);
+        std::filesystem::remove(tlsServer.Home() / (remote_ + ".kmz"));
+        const RunResult run = RunCli(Args(""), true);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_TRUE(std::regex_search(
+            run.output, std::regex(std::string(R"(Upload @ \d\d:\d\d )") + c.status + "\n")))
+            << run.output;
+        EXPECT_NE(run.output.find(c.why), std::string::npos) << run.output;
+        EXPECT_EQ(!tlsServer.Contents(remote_ + ".kmz").empty(), c.exitCode == 0);
+    }
+}
+
+TEST_F(UploadCliTest, PositionsGoThroughTheQueueAndPrintTheirCounts) {
+    PositionServer positions{DeviceIdentifier()};
+    ASSERT_TRUE(positions.Start());
+    positionUrl_ = positions.Url();
+    WriteSettings("s3cret");
+    positions.Stop();
+    const std::string withTrack = "--positions '" + trackPath_ + "'";
+    struct Step {
+        bool serverUp;
+        std::string options;
+        int exitCode;
+        const char* json;
+    } steps[] = {
+        {false, withTrack, 1, R"({"sent":0,"queued":11,"failed":1})"},
+        {true, "--positions", 0, R"({"sent":11,"queued":0,"failed":0})"},
+        {true, withTrack, 0, R"({"sent":0,"queued":0,"failed":0})"},  // already sent
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.options);
+        if (step.serverUp) {
+            ASSERT_TRUE(positions.Start());
+        }
+        const RunResult run = RunCli("--home '" + home_.string() + "' " + step.options);
+        EXPECT_EQ(run.exitCode, step.exitCode);
+        EXPECT_EQ(run.output, std::string(step.json) + "\n");
+    }
+    EXPECT_EQ(positions.Received().size(), 11u);
 }
 
 }  // namespace

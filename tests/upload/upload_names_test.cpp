@@ -7,6 +7,8 @@
 #include "tests/upload/pyftpd_server.h"
 #include "upload/device_id.h"
 #include "upload/ftp_address.h"
+#include "upload/http_client.h"
+#include "upload/tls_stream.h"
 
 namespace trakomer::upload {
 namespace {
@@ -42,6 +44,58 @@ TEST(FtpAddress, SplitsHostAndPort) {
             EXPECT_EQ(endpoint.port, c.port);
         }
     }
+}
+
+TEST(UploadAddresses, SchemesUrlsAndCertificatePins) {
+    struct FtpCase {
+        const char* text;
+        const char* host;
+        int port;
+        bool tls;
+    } ftpCases[] = {
+        {"ftps://ftp.example.org", "ftp.example.org", 21, true},
+        {"FTPS://[::1]:990/", "::1", 990, true},
+        {"ftp://10.0.0.7:2121", "10.0.0.7", 2121, false},
+    };
+    for (const FtpCase& c : ftpCases) {
+        const FtpEndpoint endpoint = ParseFtpAddress(c.text);
+        EXPECT_TRUE(endpoint.valid) << c.text;
+        EXPECT_EQ(endpoint.host, c.host) << c.text;
+        EXPECT_EQ(endpoint.port, c.port) << c.text;
+        EXPECT_EQ(endpoint.tls, c.tls) << c.text;
+    }
+    struct HttpCase {
+        const char* text;
+        bool valid, tls;
+        const char* host;
+        int port;
+        const char* target;
+    } httpCases[] = {
+        {"http://10.0.0.2:5055", true, false, "10.0.0.2", 5055, "/"},
+        {"https://t.example.org/osmand?x=1#top", true, true, "t.example.org", 443, "/osmand?x=1"},
+        {"http://[::1]?id=1", true, false, "::1", 80, "/?id=1"},
+        {"http://user:pw@h/", false, false, "", 0, ""},
+        {"ftp://h/", false, false, "", 0, ""},
+        {"http://h/a b", false, false, "", 0, ""},
+    };
+    for (const HttpCase& c : httpCases) {
+        const HttpUrl url = ParseHttpUrl(c.text);
+        EXPECT_EQ(url.valid, c.valid) << c.text;
+        if (!c.valid) continue;
+        EXPECT_EQ(url.tls, c.tls) << c.text;
+        EXPECT_EQ(url.host, c.host) << c.text;
+        EXPECT_EQ(url.port, c.port) << c.text;
+        EXPECT_EQ(url.target, c.target) << c.text;
+    }
+    const std::string hex = "00112233445566778899aabbccddeeff00112233445566778899AABBCCDDEEFF";
+    std::string pairs;
+    for (size_t i = 0; i < hex.size(); i += 2) pairs += (i ? ":" : "") + hex.substr(i, 2);
+    struct PinCase {
+        std::string text;
+        size_t bytes;
+    } pins[] = {{"sha256:" + hex, 32}, {"SHA256:" + pairs, 32},    {"sha256:" + hex.substr(2), 0},
+                {"sha1:" + hex, 0},    {"sha256:" + hex + "0", 0}, {"sha256::" + hex, 0}};
+    for (const PinCase& c : pins) EXPECT_EQ(ParseCertificatePin(c.text).size(), c.bytes) << c.text;
 }
 
 TEST(DeviceIdentifier, StableHexFromTheMachineId) {
