@@ -57,6 +57,15 @@ public:
         return read(text);
     }
 
+    // The leading number of field n's first `width` characters, in place
+    // (0 when missing or empty).
+    int Prefix(int n, int width) const {
+        if (n >= count_ || length_[n] == 0) return 0;
+        char part[4] = {};
+        for (int i = 0; i < width && i < length_[n]; ++i) part[i] = start_[n][i];
+        return LeadingInt(part);
+    }
+
     int Count() const { return count_; }
 
 private:
@@ -238,8 +247,7 @@ void ParseGsa(GpsFix& fix, const FieldList& f, Talker talker) {
         }
     }
     for (int i = 0; i < kSolutionSlots && at < kMaxSatellites; ++i) {
-        const bool present = f.Get(2 + i, text);
-        const int prn = !present ? 0 : twoDigits ? PrefixInt(text, 2) : LeadingInt(text);
+        const int prn = twoDigits ? f.Prefix(2 + i, 2) : f.Number(2 + i, 0, LeadingInt);
         if (adds && prn == 0) continue;
         fix.gsaSatellitesInSolution[at] = static_cast<uint16_t>(prn);
         g.solutionSystems[at++] = systemKnown ? system : SystemOfPrn(prn);
@@ -560,14 +568,21 @@ SentenceKind KindOfAddress(const char* a) {
         a[5] != '\0') {
         return SentenceKind::Other;
     }
-    const char* t = a + 2;
-    if (std::strcmp(t, "GGA") == 0) return SentenceKind::GGA;
-    if (std::strcmp(t, "GSA") == 0) return SentenceKind::GSA;
-    if (std::strcmp(t, "GSV") == 0) return SentenceKind::GSV;
-    if (std::strcmp(t, "RMB") == 0) return SentenceKind::RMB;
-    if (std::strcmp(t, "RMC") == 0) return SentenceKind::RMC;
-    if (std::strcmp(t, "ZDA") == 0) return SentenceKind::ZDA;
-    return SentenceKind::Other;
+    // The three letters after the talker, compared as one number.
+    constexpr auto code = [](const char* t) {
+        return static_cast<uint32_t>(static_cast<uint8_t>(t[0])) << 16 |
+               static_cast<uint32_t>(static_cast<uint8_t>(t[1])) << 8 |
+               static_cast<uint8_t>(t[2]);
+    };
+    switch (code(a + 2)) {
+        case code("GGA"): return SentenceKind::GGA;
+        case code("GSA"): return SentenceKind::GSA;
+        case code("GSV"): return SentenceKind::GSV;
+        case code("RMB"): return SentenceKind::RMB;
+        case code("RMC"): return SentenceKind::RMC;
+        case code("ZDA"): return SentenceKind::ZDA;
+        default: return SentenceKind::Other;
+    }
 }
 
 const char* GnssSystemName(GnssSystem system) {
