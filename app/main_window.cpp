@@ -36,6 +36,7 @@ constexpr int kReceiverReopenMs = 1500;
 MainWindow::MainWindow(Settings& settings, const ProgramPaths& paths,
                        const WindowServices& services)
     : settings_(settings), paths_(paths), services_(services), track_(std::make_unique<Track>()) {
+    drawingHeld_ = services.holdDrawing;
     setWindowTitle("trakomer");
     if (!services_.dialogs) {
         ownDialogs_ = std::make_unique<QtDialogs>(this);
@@ -230,6 +231,7 @@ void MainWindow::ComposeAndDraw() {
 }
 
 void MainWindow::RenderCurrentScreen() {
+    if (drawingHeld_) return;
     if (DrawGlScreen()) return;
     const QSize size = screen_->size().isEmpty() ? QSize(1, 1) : screen_->size();
     if (screenImage_.size() != size) {
@@ -283,6 +285,11 @@ void MainWindow::AfterPointProcessed() {
 }
 
 void MainWindow::Redraw() { RenderCurrentScreen(); }
+
+void MainWindow::ReleaseDrawing() {
+    drawingHeld_ = false;
+    ComposeAndDraw();
+}
 
 void MainWindow::ResetViews() {
     view_ = ViewState{};

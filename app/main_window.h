@@ -73,6 +73,9 @@ struct WindowServices {
     AlarmPlayer* alarms = nullptr;
     // Waits between the frames of a fly-to (null: the thread sleeps).
     std::function<void(int milliseconds)> sleep;
+    // Nothing is drawn until ReleaseDrawing: a picture of one screen needs
+    // only the frames after the window is set up.
+    bool holdDrawing = false;
 };
 
 // The battery charge as the window last read it (every 25 s).
@@ -124,6 +127,8 @@ public:
     const gl::ImageSlotTable* ImageSlots() const;
     // Shows screen 0-5 as the arrow keys would reach it.
     void ShowScreen(int screen);
+    // Ends WindowServices::holdDrawing and draws the current screen.
+    void ReleaseDrawing();
     // The screen area: its size, and what it shows now.
     QSize ScreenAreaSize() const;
     QImage GrabScreenArea() const;
@@ -293,6 +298,7 @@ private:
     GraphModel graph_;
     bool graphRecompute_ = true;
     int currentScreen_ = 0;
+    bool drawingHeld_ = false;
     ViewState view_;
     BatteryReading battery_;
     bool modalOpen_ = false;

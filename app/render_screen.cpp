@@ -101,6 +101,7 @@ int RenderScreen(const std::string& home, const RenderOptions& options) {
     services.files = &chooser;
     services.speaker = &speaker;
     services.sleep = [](int) {};
+    services.holdDrawing = true;
     MainWindow window(settings, paths, services);
     window.resize(options.width, options.height);
     window.show();
@@ -117,6 +118,9 @@ int RenderScreen(const std::string& home, const RenderOptions& options) {
     window.resize(window.width() + options.width - area.width(),
                   window.height() + options.height - area.height());
     QApplication::processEvents();
+    // One frame of the set-up window, whose map scale the screen's texts
+    // read, then the screen itself.
+    window.ReleaseDrawing();
     window.ShowScreen(options.screen);
     const QImage image = window.GrabScreenArea();
     if (image.isNull() || !image.save(QString::fromStdString(options.out), "PNG")) {

@@ -1,7 +1,10 @@
-// Parser throughput over the demo log and over one long buffer.
+// Parser throughput over the demo log, over one long buffer, and over a
+// multi-system receiver's stream, whole and in serial-sized reads.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -15,8 +18,17 @@ std::string ReadDemoLog() {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-void BM_ProcessBytesDemoLogIn256ByteChunks(benchmark::State& state) {
-    const std::string log = ReadDemoLog();
+void ParseWhole(benchmark::State& state, const std::string& log) {
+    for (auto _ : state) {
+        trakomer::GpsFix fix;
+        trakomer::ProcessBytes(fix, log.data(), log.size());
+        benchmark::DoNotOptimize(fix);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * log.size()));
+}
+
+// As the serial reader gets them: 256-byte reads.
+void ParseChunked(benchmark::State& state, const std::string& log) {
     for (auto _ : state) {
         trakomer::GpsFix fix;
         for (size_t at = 0; at < log.size(); at += 256) {
@@ -26,18 +38,19 @@ void BM_ProcessBytesDemoLogIn256ByteChunks(benchmark::State& state) {
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * log.size()));
 }
-BENCHMARK(BM_ProcessBytesDemoLogIn256ByteChunks);
 
-void BM_ProcessBytesOneLongBuffer(benchmark::State& state) {
+std::string GpsOnlyLog() {
     std::string log = ReadDemoLog();
     while (log.size() < 16 * 1024 * 1024) log += log;
-    for (auto _ : state) {
-        trakomer::GpsFix fix;
-        trakomer::ProcessBytes(fix, log.data(), log.size());
-        benchmark::DoNotOptimize(fix);
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * log.size()));
+    return log;
 }
+
+void BM_ProcessBytesDemoLogIn256ByteChunks(benchmark::State& state) {
+    ParseChunked(state, ReadDemoLog());
+}
+BENCHMARK(BM_ProcessBytesDemoLogIn256ByteChunks);
+
+void BM_ProcessBytesOneLongBuffer(benchmark::State& state) { ParseWhole(state, GpsOnlyLog()); }
 BENCHMARK(BM_ProcessBytesOneLongBuffer)->Unit(benchmark::kMillisecond);
 
 // A GPS + GLONASS + Galileo + BeiDou receiver (NMEA 4.11, two signals for
@@ -63,14 +76,96 @@ std::string MultiSystemLog() {
 }
 
 void BM_ProcessBytesMultiSystemBuffer(benchmark::State& state) {
-    const std::string log = MultiSystemLog();
-    for (auto _ : state) {
-        trakomer::GpsFix fix;
-        trakomer::ProcessBytes(fix, log.data(), log.size());
-        benchmark::DoNotOptimize(fix);
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * log.size()));
+    ParseWhole(state, MultiSystemLog());
 }
 BENCHMARK(BM_ProcessBytesMultiSystemBuffer)->Unit(benchmark::kMillisecond);
+
+// Appends one sentence, "$" + body + "*hh\r\n".
+void AddSentence(std::string& log, const std::string& body) {
+    unsigned sum = 0;
+    for (char c : body) sum ^= static_cast<unsigned char>(c);
+    char tail[8];
+    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
+    log += '$';
+    log += body;
+    log += tail;
+}
+
+std::string Format(const char* format, auto... values) {
+    char text[256];
+    std::snprintf(text, sizeof text, format, values...);
+    return text;
+}
+
+// One GSV series: `count` satellites from `firstPrn`, four per message,
+// with the NMEA 4.11 signal id at the end.
+void AddGsvSeries(std::string& log, const char* talker, int firstPrn, int count, int signal,
+                  int second) {
+    const int messages = (count + 3) / 4;
+    for (int m = 0; m < messages; ++m) {
+        std::string body = Format("%sGSV,%d,%d,%02d", talker, messages, m + 1, count);
+        for (int k = m * 4; k < count && k < m * 4 + 4; ++k) {
+            const int snr = 25 + (k * 7 + second + signal) % 24;
+            body += Format(",%02d,%02d,%03d,%02d", firstPrn + k * 2, 5 + (k * 13) % 80,
+                           (k * 37 + second / 60) % 360, snr);
+        }
+        body += Format(",%d", signal);
+        AddSentence(log, body);
+    }
+}
+
+// A 10 Hz GPS + GLONASS + Galileo + BeiDou receiver with NMEA 4.11 output:
+// GN RMC, VTG, GGA, GLL and one GSA per system every epoch, and once a
+// second six GSV messages per system (two signals of 9-12 satellites).
+std::string ReceiverLog(size_t size) {
+    struct System {
+        const char* talker;
+        int firstPrn, count, signals[2];
+    };
+    const System systems[] = {
+        {"GP", 2, 12, {1, 6}}, {"GL", 65, 10, {1, 3}}, {"GA", 3, 11, {7, 2}}, {"GB", 6, 12, {1, 3}}};
+    std::string log;
+    for (int tenth = 0; log.size() < size; ++tenth) {
+        const int second = 8 * 3600 + tenth / 10;
+        const std::string time = Format("%02d%02d%02d.%d0", second / 3600, second / 60 % 60,
+                                        second % 60, tenth % 10);
+        const double minutes = 17.11399 + (tenth % 6000) * 0.00001;
+        AddSentence(log, Format("GNRMC,%s,A,47%08.5f,N,00833.91590,E,0.004,77.52,091225,,,A,V",
+                                time.c_str(), minutes));
+        AddSentence(log, "GNVTG,77.52,T,,M,0.004,N,0.008,K,A");
+        AddSentence(log, Format("GNGGA,%s,47%08.5f,N,00833.91590,E,1,12,0.51,499.6,M,48.0,M,,",
+                                time.c_str(), minutes));
+        for (int s = 0; s < 4; ++s) {
+            std::string body = "GNGSA,A,3";
+            for (int k = 0; k < 12; ++k) {
+                body += k < systems[s].count - 2 ? Format(",%02d", systems[s].firstPrn + k * 2)
+                                                 : std::string(",");
+            }
+            AddSentence(log, body + Format(",0.94,0.51,0.79,%d", s + 1));
+        }
+        if (tenth % 10 == 0) {
+            for (const System& s : systems) {
+                for (int signal : s.signals) {
+                    AddGsvSeries(log, s.talker, s.firstPrn, s.count, signal, second);
+                }
+            }
+        }
+        AddSentence(log, Format("GNGLL,47%08.5f,N,00833.91590,E,%s,A,A", minutes, time.c_str()));
+    }
+    return log;
+}
+
+// The GPS-only and the multi-system receiver side by side, whole and chunked
+// (the GPS-only whole buffer is BM_ProcessBytesOneLongBuffer).
+void BM_GpsOnlyChunked(benchmark::State& state) { ParseChunked(state, GpsOnlyLog()); }
+void BM_MultiSystemReceiverWhole(benchmark::State& state) {
+    ParseWhole(state, ReceiverLog(16 * 1024 * 1024));
+}
+void BM_MultiSystemReceiverChunked(benchmark::State& state) {
+    ParseChunked(state, ReceiverLog(16 * 1024 * 1024));
+}
+BENCHMARK(BM_GpsOnlyChunked)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MultiSystemReceiverWhole)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MultiSystemReceiverChunked)->Unit(benchmark::kMillisecond);
 
 }  // namespace

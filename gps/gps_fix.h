@@ -40,6 +40,15 @@ struct GsvSeries {
     SatelliteInfo satellites[kMaxSatellites] = {};
 };
 
+// One system's fresh series merged: each satellite once, with its best SNR,
+// in the order the series first list them.
+struct SystemSky {
+    uint8_t mergedSeries = 0;  // bit n: signal slot n was fresh and merged
+    uint8_t count = 0;
+    uint16_t mostInView = 0;   // the largest satellitesInView of those series
+    SatelliteInfo satellites[kMaxSatellites] = {};
+};
+
 // What the per-system sentences left, for merging them.
 struct GnssState {
     // Second of the day of the latest RMC or GGA time (-1 before any), to
@@ -57,6 +66,10 @@ struct GnssState {
     char lastGsaSystemId = 0;
     GsvSeries series[kGnssSystems][kSignalsPerSystem] = {};
     uint32_t presentSeries = 0;  // bit n: series n holds a table
+    // The merge kept per system, so that a GSV message re-merges only its
+    // own system; bit s of changedSkies: system s's series changed since.
+    SystemSky skies[kGnssSystems] = {};
+    uint32_t changedSkies = 0;
 };
 
 struct GpsFix {

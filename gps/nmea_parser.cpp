@@ -1,5 +1,6 @@
 #include "gps/nmea_parser.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -54,6 +55,15 @@ public:
         char text[kFieldSize];
         Get(n, text);
         return read(text);
+    }
+
+    // The leading number of field n's first `width` characters, in place
+    // (0 when missing or empty).
+    int Prefix(int n, int width) const {
+        if (n >= count_ || length_[n] == 0) return 0;
+        char part[4] = {};
+        for (int i = 0; i < width && i < length_[n]; ++i) part[i] = start_[n][i];
+        return LeadingInt(part);
     }
 
     int Count() const { return count_; }
@@ -237,8 +247,7 @@ void ParseGsa(GpsFix& fix, const FieldList& f, Talker talker) {
         }
     }
     for (int i = 0; i < kSolutionSlots && at < kMaxSatellites; ++i) {
-        const bool present = f.Get(2 + i, text);
-        const int prn = !present ? 0 : twoDigits ? PrefixInt(text, 2) : LeadingInt(text);
+        const int prn = twoDigits ? f.Prefix(2 + i, 2) : f.Number(2 + i, 0, LeadingInt);
         if (adds && prn == 0) continue;
         fix.gsaSatellitesInSolution[at] = static_cast<uint16_t>(prn);
         g.solutionSystems[at++] = systemKnown ? system : SystemOfPrn(prn);
@@ -288,46 +297,57 @@ GsvSeries& SeriesFor(GnssState& g, GnssSystem system, char signalId) {
     return *pick;
 }
 
-// Adds the listed satellites of one series to out, once per satellite with
-// its best SNR; returns how many distinct satellites it listed.
-void MergeSeries(const GsvSeries& s, SatelliteInfo* out, int& count, int& distinct) {
-    const int listed = s.satellitesInView < kMaxSatellites ? s.satellitesInView : kMaxSatellites;
-    for (int i = 0; i < listed; ++i) {
-        const SatelliteInfo& sat = s.satellites[i];
-        if (sat.prn == 0) continue;
-        SatelliteInfo* same = nullptr;
-        for (int j = count - distinct; j < count; ++j) {
-            if (out[j].prn == sat.prn && out[j].system == sat.system) same = &out[j];
-        }
-        if (same != nullptr) {
-            if (sat.snr > same->snr) {
-                same->snr = sat.snr;
-                same->azimuth = sat.azimuth;
-                same->elevation = sat.elevation;
+// Re-merges one system's fresh series (bit n of `fresh`: signal slot n)
+// into its sky. Satellites are found by PRN through a small open-addressed
+// index, so the work grows with the satellites listed, not their square.
+void MergeSystem(const GnssState& g, int system, uint32_t fresh, SystemSky& sky) {
+    constexpr int kSlots = 128;  // over three times kMaxSatellites: short probes
+    int8_t slotOf[kSlots];
+    std::memset(slotOf, -1, sizeof slotOf);
+    sky.mergedSeries = static_cast<uint8_t>(fresh);
+    sky.count = 0;
+    sky.mostInView = 0;
+    for (uint32_t bits = fresh; bits != 0; bits &= bits - 1) {
+        const GsvSeries& s = g.series[system][std::countr_zero(bits)];
+        const int listed = s.satellitesInView < kMaxSatellites ? s.satellitesInView : kMaxSatellites;
+        for (int i = 0; i < listed; ++i) {
+            const SatelliteInfo& sat = s.satellites[i];
+            if (sat.prn == 0) continue;
+            int h = sat.prn % kSlots;
+            while (slotOf[h] >= 0 && (sky.satellites[slotOf[h]].prn != sat.prn ||
+                                      sky.satellites[slotOf[h]].system != sat.system)) {
+                h = (h + 1) % kSlots;
             }
-            same->usedInSolution |= sat.usedInSolution;
-        } else if (count < kMaxSatellites) {
-            out[count++] = sat;
-            ++distinct;
+            if (slotOf[h] >= 0) {
+                SatelliteInfo& same = sky.satellites[slotOf[h]];
+                if (sat.snr > same.snr) {
+                    same.snr = sat.snr;
+                    same.azimuth = sat.azimuth;
+                    same.elevation = sat.elevation;
+                }
+                same.usedInSolution |= sat.usedInSolution;
+            } else if (sky.count < kMaxSatellites) {
+                slotOf[h] = static_cast<int8_t>(sky.count);
+                sky.satellites[sky.count++] = sat;
+            }
         }
+        if (s.satellitesInView > sky.mostInView) sky.mostInView = s.satellitesInView;
     }
 }
 
 // The fix's satellite view from the tables of the systems heard lately.
-// With one table it is that table as it was received.
+// With one table it is that table as it was received; with more, the
+// systems' skies one after another, as many as the table holds.
 void MergeSatelliteView(GpsFix& fix, const GsvSeries& updated, int firstUpdated) {
     GnssState& g = fix.gnss;
     const GsvSeries* all = &g.series[0][0];
-    int index = -1;
-    int fresh = 0;
+    uint32_t freshSeries = 0;
     for (uint32_t bits = g.presentSeries; bits != 0; bits &= bits - 1) {
         const int n = std::countr_zero(bits);
-        if (IsFresh(g, all[n])) {
-            index = n;
-            ++fresh;
-        }
+        if (IsFresh(g, all[n])) freshSeries |= 1u << n;
     }
-    if (fresh == 1) {
+    if (std::popcount(freshSeries) == 1) {
+        const int index = std::countr_zero(freshSeries);
         const GsvSeries* only = &all[index];
         fix.gsvSatellitesInView = only->satellitesInView;
         if (only == &updated && g.mirroredSeries == index) {
@@ -341,21 +361,23 @@ void MergeSatelliteView(GpsFix& fix, const GsvSeries& updated, int firstUpdated)
         return;
     }
     g.mirroredSeries = -1;
-    SatelliteInfo merged[kMaxSatellites] = {};
+    constexpr uint32_t kRowBits = (1u << kSignalsPerSystem) - 1;
     int count = 0;
     int inView = 0;
-    for (const auto& row : g.series) {
-        int distinct = 0;
-        int mostInView = 0;
-        for (const GsvSeries& s : row) {
-            if (!IsFresh(g, s)) continue;
-            MergeSeries(s, merged, count, distinct);
-            if (s.satellitesInView > mostInView) mostInView = s.satellitesInView;
+    for (int system = 0; system < kGnssSystems; ++system) {
+        const uint32_t fresh = (freshSeries >> (system * kSignalsPerSystem)) & kRowBits;
+        SystemSky& sky = g.skies[system];
+        if (fresh != sky.mergedSeries || (g.changedSkies >> system & 1u) != 0) {
+            MergeSystem(g, system, fresh, sky);
+            g.changedSkies &= ~(1u << system);
         }
-        inView += distinct > mostInView ? distinct : mostInView;
+        const int taken = sky.count < kMaxSatellites - count ? sky.count : kMaxSatellites - count;
+        std::memcpy(&fix.gsvSatellites[count], sky.satellites, taken * sizeof(SatelliteInfo));
+        count += taken;
+        inView += taken > sky.mostInView ? taken : sky.mostInView;
     }
+    std::fill(&fix.gsvSatellites[count], &fix.gsvSatellites[kMaxSatellites], SatelliteInfo{});
     fix.gsvSatellitesInView = static_cast<uint16_t>(inView);
-    std::memcpy(fix.gsvSatellites, merged, sizeof merged);
 }
 
 // One GSV message. Each talker numbers its own series from message 1;
@@ -375,6 +397,7 @@ void ParseGsv(GpsFix& fix, const FieldList& f, Talker talker) {
     if (!SystemOfTalker(talker, system)) system = SystemOfPrn(IntOr(f, 3, 0));
     GsvSeries& series = SeriesFor(fix.gnss, system, signalId);
     series.seenSecond = fix.gnss.secondOfDay;
+    fix.gnss.changedSkies |= 1u << static_cast<int>(system);
     if (f.Get(2, text)) series.satellitesInView = static_cast<uint16_t>(LeadingInt(text));
     for (int k = 0; k < 4; ++k) {
         SatelliteInfo& sat = series.satellites[(number - 1) * 4 + k];
@@ -545,14 +568,21 @@ SentenceKind KindOfAddress(const char* a) {
         a[5] != '\0') {
         return SentenceKind::Other;
     }
-    const char* t = a + 2;
-    if (std::strcmp(t, "GGA") == 0) return SentenceKind::GGA;
-    if (std::strcmp(t, "GSA") == 0) return SentenceKind::GSA;
-    if (std::strcmp(t, "GSV") == 0) return SentenceKind::GSV;
-    if (std::strcmp(t, "RMB") == 0) return SentenceKind::RMB;
-    if (std::strcmp(t, "RMC") == 0) return SentenceKind::RMC;
-    if (std::strcmp(t, "ZDA") == 0) return SentenceKind::ZDA;
-    return SentenceKind::Other;
+    // The three letters after the talker, compared as one number.
+    constexpr auto code = [](const char* t) {
+        return static_cast<uint32_t>(static_cast<uint8_t>(t[0])) << 16 |
+               static_cast<uint32_t>(static_cast<uint8_t>(t[1])) << 8 |
+               static_cast<uint8_t>(t[2]);
+    };
+    switch (code(a + 2)) {
+        case code("GGA"): return SentenceKind::GGA;
+        case code("GSA"): return SentenceKind::GSA;
+        case code("GSV"): return SentenceKind::GSV;
+        case code("RMB"): return SentenceKind::RMB;
+        case code("RMC"): return SentenceKind::RMC;
+        case code("ZDA"): return SentenceKind::ZDA;
+        default: return SentenceKind::Other;
+    }
 }
 
 const char* GnssSystemName(GnssSystem system) {

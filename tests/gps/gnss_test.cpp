@@ -154,5 +154,38 @@ TEST(GsvMerge, SystemsAndSignalsMergeOncePerSatelliteWithBestSnr) {
     EXPECT_EQ(View(g), (std::vector<Seen>{{10, S::GPS, 41, 1}}));
 }
 
+// Four systems of twelve satellites: 48 in view, the table keeps the first
+// 36 in system order; when GPS then sees four, BeiDou's come in behind.
+TEST(GsvMerge, FullTableKeepsSystemOrderAndRefillsWhenASystemShrinks) {
+    auto series = [](const char* talker, int inView, int snr) {
+        std::string out;
+        const int messages = (inView + 3) / 4;
+        for (int m = 1; m <= messages; ++m) {
+            std::string body = std::string(talker) + "GSV," + std::to_string(messages) + "," +
+                               std::to_string(m) + "," + std::to_string(inView);
+            for (int k = (m - 1) * 4; k < std::min(m * 4, inView); ++k) {
+                body += "," + std::to_string(k + 1) + ",30,100," + std::to_string(snr);
+            }
+            out += WithChecksum(body + ",1");
+        }
+        return out;
+    };
+    const std::string rmc =
+        WithChecksum("GNRMC,092725.00,A,4717.11399,N,00833.91590,E,0.004,77.52,091202,,,A,V");
+    GpsFix f = Parse(rmc + series("GP", 12, 40) + series("GL", 12, 30) + series("GA", 12, 35) +
+                     series("GB", 12, 25));
+    EXPECT_EQ(f.gsvSatellitesInView, 48);
+    EXPECT_EQ(View(f)[12], (Seen{1, S::GLONASS, 30, 0}));
+    EXPECT_EQ(View(f)[35], (Seen{12, S::Galileo, 35, 0}));
+
+    const std::string later = series("GL", 12, 33) + series("GP", 4, 41);
+    ProcessBytes(f, later.data(), later.size());
+    EXPECT_EQ(f.gsvSatellitesInView, 40);
+    const std::vector<Seen> view = View(f);
+    EXPECT_EQ(view[3], (Seen{4, S::GPS, 41, 0}));
+    EXPECT_EQ(view[4], (Seen{1, S::GLONASS, 33, 0}));
+    EXPECT_EQ(view[35], (Seen{8, S::BeiDou, 25, 0}));
+}
+
 }  // namespace
 }  // namespace trakomer
