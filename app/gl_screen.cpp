@@ -74,10 +74,11 @@ bool GlScreen::EnsureContext(QSize area, int upMode) {
 void GlScreen::SyncView(const ViewState& view) {
     gl::MapViewState& map = gl_->views.map;
     map.zoom = view.mapZoom;
-    // The window moves the pan with the stylus itself.
+    // Every frame moves the pan by the rates the dragging stylus set.
     map.panX = static_cast<int>(view.panX);
     map.panY = static_cast<int>(view.panY);
-    map.panRateX = map.panRateY = 0;
+    map.panRateX = static_cast<float>(view.panRateX);
+    map.panRateY = static_cast<float>(view.panRateY);
     map.followOff = view.flyTo;
     map.targetLatitude = view.targetLatitude;
     map.targetLongitude = view.targetLongitude;
@@ -94,6 +95,8 @@ bool GlScreen::Draw(const gl::FrameInputs& inputs, QSize area, int upMode, ViewS
     gl_->views.inputs = inputs;
     gl_->views.DrawFrame(gl_->context);
     gl_->views.inputs = {};
+    view.panX = gl_->views.map.panX;
+    view.panY = gl_->views.map.panY;
     // The sky view zooms out once when the first satellite shows; the keys
     // then act on the zoom the user sees.
     view.globeZoom = gl_->views.globe.zoom;

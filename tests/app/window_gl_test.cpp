@@ -133,6 +133,22 @@ TEST_F(WindowGlTest, TrackScreenShowsTheColouredTrackAfterAFewPoints) {
     EXPECT_LT(CountRampPixels(Shown()), drawn / 2);
 }
 
+TEST_F(WindowGlTest, DraggingPansByTheRateOnEveryFrameUntilLifted) {
+    Record(2);
+    const int x = 100, y = 100;
+    window_->StylusDown(x, y);
+    window_->StylusMove(x + 10, y - 4);  // a frame at the move
+    EXPECT_EQ(window_->View().panX, 10);
+    EXPECT_EQ(window_->View().panY, -4);
+    window_->Redraw();  // a timer's frame while the finger rests
+    EXPECT_EQ(window_->View().panX, 20);
+    EXPECT_EQ(window_->View().panY, -8);
+    window_->StylusUp(x + 10, y - 4);
+    window_->Redraw();
+    EXPECT_EQ(window_->View().panX, 20);
+    EXPECT_EQ(window_->View().panY, -8);
+}
+
 // Records messages; every question is answered No.
 class QuietDialogs : public Dialogs {
 public:
