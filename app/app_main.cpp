@@ -21,13 +21,14 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: trakomer [--home DIR] [--device PATH|demo|demo:LOG|gpsd|gpsd://HOST[:PORT]]\n"
+    "usage: trakomer [--home DIR] [--device PATH|demo|demo:LOG|gpsd|gpsd://HOST[:PORT]|modem[:N]]\n"
     "       trakomer [--home DIR] --render-preferences OUTDIR\n"
     "       trakomer [--home DIR] --render-screen N --track FILE --out PNG [--size WxH]\n"
     "  --home DIR     keep the settings and the program's data files in DIR\n"
     "  --device PATH  read the GPS receiver on PATH for this run (for example\n"
     "                 /dev/ttyUSB0, /dev/rfcomm0); 'demo' replays the demo log;\n"
-    "                 'gpsd' reads the receivers of the gpsd on this machine\n"
+    "                 'gpsd' reads the receivers of the gpsd on this machine;\n"
+    "                 'modem' the GNSS of a modem through ModemManager\n"
     "  --render-preferences OUTDIR  write the seven preference pages as PNG\n"
     "                 images into OUTDIR and exit\n"
     "  --render-screen N  open the track FILE, draw screen N (0-5) at its end\n"

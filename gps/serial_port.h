@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "gps/demo_receiver.h"
+#include "gps/modem_link.h"
 #include "gps/port_settings.h"
 #include "gps/shared_fix.h"
 #include "gps/wake_event.h"
@@ -45,7 +46,8 @@ public:
 
     // Opens the device the settings name. Closes a port still open first.
     // The device "demo" or "demo:PATH" starts a demo receiver and opens its
-    // pseudo-terminal; "gpsd" or "gpsd://HOST[:PORT]" connects to gpsd.
+    // pseudo-terminal; "gpsd" or "gpsd://HOST[:PORT]" connects to gpsd;
+    // "modem" or "modem:N" reads a modem's GNSS through ModemManager.
     // False on failure, with openFailed set and errorText describing it;
     // unless quiet, a failure to configure the port also sounds the error
     // beep.
@@ -95,6 +97,8 @@ public:
     int portNumber = 0;
     std::string devicePath;
     std::string errorText;
+    // Which refresh rate a modem's GNSS runs at (empty for other devices).
+    std::string rateText;
 
     // Pause at the end of Close, in milliseconds.
     int closePauseMs = 1000;
@@ -115,7 +119,7 @@ private:
     bool PumpUntilGone(int fd, const ByteSink& sink);
     // Waits and reopens the device; false when woken first.
     bool WaitAndReopen();
-    int OpenDevice(const std::string& node, bool& configFailed) const;
+    int OpenDevice(const std::string& node, bool& configFailed);
     void DropDescriptor();
 
     void CloseDescriptor();
@@ -126,6 +130,7 @@ private:
     std::mutex writeMutex_;  // a write never meets the reader's close or reopen
     std::atomic<bool> receiverLost_{false};
     std::unique_ptr<DemoReceiver> demo_;
+    std::unique_ptr<ModemLink> modem_;
     WakeEvent wake_;
     std::thread reader_;
     std::atomic<bool> readerRunning_{false};
