@@ -20,7 +20,9 @@
 #include <vector>
 
 #include "tests/gps/nmea_test_util.h"
+#include "tests/gps/fake_modem_manager.h"
 #include "tests/gps/pty_pair.h"
+#include "tests/upload/private_bus.h"
 
 namespace {
 
@@ -315,17 +317,33 @@ TEST(CliScan, ScansOnlyTheNamedDevice) {
     EXPECT_EQ(cli.Err().find("/dev/"), std::string::npos) << cli.Err();
 }
 
-TEST(CliPorts, PrintsOneJsonLinePerPort) {
+TEST(CliPorts, ListsSerialPortsThenGpsdModemsAndTheDemoReceiver) {
     TempDir dir;
+    trakomer::upload::testing::PrivateBus bus;
+    ASSERT_FALSE(bus.Address().empty());
+    trakomer::test::FakeModemManager modems(bus.Address(), {});
+    ASSERT_TRUE(modems.Ready());
+    setenv("DBUS_SYSTEM_BUS_ADDRESS", bus.Address().c_str(), 1);
     CliProcess cli({"ports"}, dir.Path());
     const int status = cli.WaitMs(5000);
+    unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
     ASSERT_TRUE(status != -1 && WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     std::istringstream lines(cli.Out());
-    const std::regex entry(R"(\{"portName":"/dev/[^"]+","friendlyName":"[^"]*"\})");
+    const std::regex serial(
+        R"(\{"portName":"/dev/[^"]+","friendlyName":"[^"]*","kind":"serial"\})");
+    std::vector<std::string> others;
     for (std::string line; std::getline(lines, line);) {
-        EXPECT_TRUE(std::regex_match(line, entry)) << line;
+        if (std::regex_match(line, serial)) {
+            EXPECT_TRUE(others.empty()) << "serial ports come first: " << line;
+        } else if (line != R"({"portName":"gpsd","friendlyName":"gpsd","kind":"gpsd"})") {
+            others.push_back(line);  // a gpsd may run on this machine
+        }
     }
+    const std::vector<std::string> expected = {
+        R"j({"portName":"modem:0","friendlyName":"Modem GNSS (QUECTEL EG25)","kind":"modem"})j",
+        R"({"portName":"demo","friendlyName":"Demo receiver","kind":"demo"})"};
+    EXPECT_EQ(others, expected);
 }
 
 }  // namespace
