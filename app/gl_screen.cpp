@@ -46,6 +46,7 @@ bool GlScreen::EnsureContext(QSize area, int upMode) {
     const gl::WindowRect rect{0, 0, std::max(area.width(), 1), std::max(area.height(), 1)};
     if (!started_) {
         gl_->context.windowRect = rect;
+        gl_->context.pixelScale = pixelScale;
         if (!gl::InitGl(gl_->context)) {
             failed_ = true;
             std::fprintf(stderr,
@@ -59,9 +60,11 @@ bool GlScreen::EnsureContext(QSize area, int upMode) {
         return true;
     }
     const gl::WindowRect& shown = gl_->context.windowRect;
-    const bool resized = rect.right != shown.right || rect.bottom != shown.bottom;
+    const bool resized = rect.right != shown.right || rect.bottom != shown.bottom ||
+                         pixelScale != gl_->context.pixelScale;
     if (resized || upMode != upMode_) {
         gl_->context.windowRect = rect;
+        gl_->context.pixelScale = pixelScale;
         gl_->context.sizeChanged = resized;
         upMode_ = upMode;
         gl::ResizeGl(gl_->context, upMode);
@@ -117,7 +120,10 @@ gl::LatLon GlScreen::ProjectFromView(int x, int y) const {
 }
 
 void GlScreen::FramePresented(const gl::FrameImage& frame) {
-    if (show_) show_(ToImage(frame));
+    if (!show_) return;
+    QImage image = ToImage(frame);
+    image.setDevicePixelRatio(gl_->context.pixelScale);
+    show_(image);
 }
 
 QImage GlScreen::ToImage(const gl::FrameImage& frame) {

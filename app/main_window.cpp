@@ -10,6 +10,8 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include <algorithm>
+#include <cmath>
 #include <ctime>
 
 #include "app/command_ids.h"
@@ -227,8 +229,11 @@ void MainWindow::ComposeAndDraw() {
 void MainWindow::RenderCurrentScreen() {
     if (DrawGlScreen()) return;
     const QSize size = screen_->size().isEmpty() ? QSize(1, 1) : screen_->size();
-    if (screenImage_.size() != size) {
-        screenImage_ = QImage(size, QImage::Format_RGB32);
+    // At the screen's full pixel size, painted in screen-area pixels.
+    const int scale = PixelScale();
+    if (screenImage_.size() != size * scale) {
+        screenImage_ = QImage(size * scale, QImage::Format_RGB32);
+        screenImage_.setDevicePixelRatio(scale);
         graphRecompute_ = true;
     }
     if (currentScreen_ == kScreenSummary || currentScreen_ == kScreenShortSummary) {
@@ -239,7 +244,7 @@ void MainWindow::RenderCurrentScreen() {
         in.paceTrack = &pace_.reference;
         in.paceActive = pace_.active;
         in.distanceFactor = UnitFactorsFor(settings_.mUnits).distanceFactor;
-        in.client = {0, 0, screenImage_.width(), screenImage_.height()};
+        in.client = {0, 0, size.width(), size.height()};
         UpdateGraphModel(graph_, in, graphRecompute_);
         graphRecompute_ = false;
         GraphLabels labels;
@@ -252,6 +257,10 @@ void MainWindow::RenderCurrentScreen() {
         return;
     }
     screen_->ShowImage(ShownImage(screenImage_, settings_.mHUD != 0));
+}
+
+int MainWindow::PixelScale() const {
+    return std::max(1, static_cast<int>(std::lround(screen_->devicePixelRatioF())));
 }
 
 QImage MainWindow::ShownScreenImage() const {

@@ -216,6 +216,8 @@ private:
     void RebuildFlyTo();
     void ComposeAndDraw();
     void RenderCurrentScreen();
+    // Device pixels per screen-area pixel (2 or 3 on high-density screens).
+    int PixelScale() const;
     // GL screens (window_gl.cpp): true when a GL frame was shown.
     bool DrawGlScreen();
     double MapHalfWidth() const;
