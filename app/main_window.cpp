@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 
 #include "app/command_ids.h"
@@ -121,6 +122,8 @@ void MainWindow::StartUp() {
     startDevice_ = settings_.mCommDevice;
     port_.reopenIntervalMs = kReceiverReopenMs;
     port_.Open(PortSettingsFrom(settings_), true);
+    // A modem's GNSS tells the refresh rate it runs at.
+    if (!port_.rateText.empty()) std::fprintf(stderr, "trakomer: %s\n", port_.rateText.c_str());
     port_.StartReader(gps_);
     Raise();
     speech::SpeakGreeting(*services_.speaker, settings_.mUserName, *services_.clock);
