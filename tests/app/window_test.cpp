@@ -233,6 +233,22 @@ TEST_F(WindowTest, FailedPortShowsCommunicationsHintAndErrorText) {
     EXPECT_EQ(window_->Texts().screenText, window_->Port().errorText);
 }
 
+TEST_F(WindowTest, FingerSwipesStepScreensAsTheArrowKeysDo) {
+    Create();
+    QWidget* screen = window_->centralWidget();
+    QPointingDevice* finger = QTest::createTouchDevice();
+    const int y = screen->height() / 2;
+    auto swipe = [&](int fromX, int toX) {
+        QTest::touchEvent(screen, finger).press(0, QPoint(fromX, y));
+        QTest::touchEvent(screen, finger).move(0, QPoint((fromX + toX) / 2, y));
+        QTest::touchEvent(screen, finger).release(0, QPoint(toX, y));
+    };
+    swipe(screen->width() - 10, 10);  // idle: 0 -> 1
+    EXPECT_EQ(window_->CurrentScreen(), 1);
+    swipe(10, screen->width() - 10);
+    EXPECT_EQ(window_->CurrentScreen(), 0);
+}
+
 TEST_F(WindowTest, ExitSavesSettingsButNotTheDeviceChosenForThisRun) {
     settings_.mCommDevice = "/dev/ttyUSB7";
     Create();
