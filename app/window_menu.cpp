@@ -3,7 +3,10 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QInputDevice>
 #include <QToolBar>
+
+#include <algorithm>
 
 #include "app/command_ids.h"
 #include "app/main_window.h"
@@ -62,7 +65,12 @@ void MainWindow::BuildMenu() {
 void MainWindow::BuildReviewBar() {
     reviewBar_ = addToolBar("Review");
     reviewBar_->setMovable(false);
-    reviewBar_->setIconSize(QSize(16, 16));
+    // Buttons a finger can hit where the screen takes touch.
+    const QList<const QInputDevice*> devices = QInputDevice::devices();
+    const bool touch = std::any_of(devices.begin(), devices.end(), [](const QInputDevice* d) {
+        return d->type() == QInputDevice::DeviceType::TouchScreen;
+    });
+    reviewBar_->setIconSize(touch ? QSize(32, 32) : QSize(16, 16));
     int image = 0;
     for (const ReviewButton& button : kReviewButtons) {
         QAction* action = reviewBar_->addAction(ReviewIcon(image++), button.tooltip);

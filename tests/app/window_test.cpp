@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -233,10 +234,12 @@ TEST_F(WindowTest, FailedPortShowsCommunicationsHintAndErrorText) {
     EXPECT_EQ(window_->Texts().screenText, window_->Port().errorText);
 }
 
-TEST_F(WindowTest, FingerSwipesStepScreensAsTheArrowKeysDo) {
-    Create();
-    QWidget* screen = window_->centralWidget();
+TEST_F(WindowTest, FingerSwipesStepScreensAndReviewButtonsGrowToAFingersSize) {
     QPointingDevice* finger = QTest::createTouchDevice();
+    Create();
+    ASSERT_NE(window_->findChild<QToolBar*>(), nullptr);
+    EXPECT_EQ(window_->findChild<QToolBar*>()->iconSize(), QSize(32, 32));
+    QWidget* screen = window_->centralWidget();
     const int y = screen->height() / 2;
     auto swipe = [&](int fromX, int toX) {
         QTest::touchEvent(screen, finger).press(0, QPoint(fromX, y));
