@@ -133,6 +133,37 @@ TEST(CliRecordLive, StopSignalStopsSavesAndExits) {
     }
 }
 
+TEST(CliRecordLive, RecordsFromAModemThroughModemManager) {
+    TempDir dir;
+    std::ifstream in(DemoSecondsWithFix(dir.Path()));
+    std::vector<std::string> sentences;
+    for (std::string line; std::getline(in, line);) sentences.push_back(line);
+    trakomer::upload::testing::PrivateBus bus;
+    ASSERT_FALSE(bus.Address().empty());
+    trakomer::test::FakeModemOptions options;
+    options.secondMs = 250;
+    trakomer::test::FakeModemManager modems(bus.Address(), options, sentences);
+    ASSERT_TRUE(modems.Ready());
+    fs::create_directories(dir.Path() + "/tracks");
+    setenv("DBUS_SYSTEM_BUS_ADDRESS", bus.Address().c_str(), 1);
+    CliProcess cli({"record", "--device", "modem", "--home", dir.Path() + "/home", "--out-dir",
+                    dir.Path() + "/tracks"},
+                   dir.Path());
+    unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+    ASSERT_TRUE(cli.Started());
+    std::this_thread::sleep_for(std::chrono::milliseconds(4000));
+    cli.Signal(SIGINT);
+    const int status = cli.WaitMs(5000);
+    ASSERT_TRUE(status != -1 && WIFEXITED(status)) << cli.Err();
+    EXPECT_EQ(WEXITSTATUS(status), 0) << cli.Err();
+    EXPECT_NE(cli.Err().find("every new sentence"), std::string::npos) << cli.Err();
+    std::smatch points;
+    const std::string out = cli.Out();
+    ASSERT_TRUE(std::regex_search(out, points, std::regex("\"points\":([0-9]+)"))) << out;
+    EXPECT_GE(std::stoi(points[1]), 2) << out;
+    EXPECT_EQ(modems.Enabled(), 1u);  // its sources given back
+}
+
 TEST(CliRecordLive, ConfigurationSentencesGoOutOnceWhenEnabled) {
     for (bool enabled : {true, false}) {
         TempDir dir;
@@ -292,7 +323,9 @@ TEST(CliRecordLive, ArgumentAndDeviceErrors) {
         {{"record", "--device", "/dev/null", "--baud", "1234"}, 2, "--baud"},
         {{"record", "--input", "x.nmea", "--baud", "4800"}, 2, "--baud"},
         {{"record", "--input", "x.nmea", "--device", "demo"}, 2, "either"},
+        {{"record", "--device", "modem"}, 1, "ModemManager is not running!"},
     };
+    setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/bus", 1);
     for (const Case& c : cases) {
         TempDir dir;
         std::vector<std::string> args = c.args;
@@ -303,6 +336,7 @@ TEST(CliRecordLive, ArgumentAndDeviceErrors) {
         EXPECT_EQ(WEXITSTATUS(status), c.exitCode) << c.args[2];
         EXPECT_NE(cli.Err().find(c.stderrHas), std::string::npos) << cli.Err();
     }
+    unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
 }
 
 TEST(CliScan, ScansOnlyTheNamedDevice) {

@@ -27,6 +27,7 @@ struct FakeModemOptions {
     std::string setupError;  // an error name Setup answers with
     std::string rateError;   // an error name SetGpsRefreshRate answers with
     uint32_t rate = 5;
+    int secondMs = 0;  // paces the log: each RMC this long after the last
 };
 
 class FakeModemManager {
@@ -142,10 +143,19 @@ private:
         ++next_;
         sd_bus_emit_properties_changed(bus_, kPath, kLocation, "Location", nullptr);
     }
+    bool Due() {
+        if (options_.secondMs == 0 || sentences_[next_].find("RMC,") == std::string::npos) {
+            return true;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now < nextSecond_) return false;
+        nextSecond_ = now + std::chrono::milliseconds(options_.secondMs);
+        return true;
+    }
     void Serve() {
         while (!stop_) {
             if (sd_bus_process(bus_, nullptr) > 0) continue;
-            if ((enabled_ & 4) != 0 && next_ < sentences_.size()) {
+            if ((enabled_ & 4) != 0 && next_ < sentences_.size() && Due()) {
                 PublishNext();
                 continue;
             }
@@ -157,6 +167,7 @@ private:
     std::vector<std::string> sentences_;
     std::map<std::string, std::string> cache_;
     std::atomic<size_t> next_{0};
+    std::chrono::steady_clock::time_point nextSecond_;
     std::atomic<uint32_t> enabled_{0};
     int signals_ = 0;
     std::mutex mutex_;
