@@ -169,7 +169,7 @@ const ModemEntry* Choose(const std::vector<ModemEntry>& modems, std::string_view
         const int wanted = IndexOfPath(std::string(kModemPrefix) +
                                        std::string(device.substr(kDevice.size() + 1)));
         for (const ModemEntry& m : modems) {
-            if (m.index == wanted) return &m;
+            if (wanted >= 0 && m.index == wanted) return &m;
         }
         return nullptr;
     }
@@ -189,6 +189,21 @@ ModemFailure SetupFailure(const BusError& error, int32_t state) {
         return ModemFailure::SimLocked;
     }
     return ModemFailure::Other;
+}
+
+// Asks for each sentence as it comes (rate 0); what rate is in effect.
+std::string AskForEverySentence(sd_bus* bus, const char* path) {
+    BusError rateError;
+    if (sd_bus_call_method(bus, kService, path, kLocationInterface, "SetGpsRefreshRate",
+                           &rateError.error, nullptr, "u", 0u) >= 0) {
+        return "The modem's GNSS reports every new sentence.";
+    }
+    BusError readError;
+    uint32_t rate = 0;
+    sd_bus_get_property_trivial(bus, kService, path, kLocationInterface, "GpsRefreshRate",
+                                &readError.error, 'u', &rate);
+    return "ModemManager refused a faster refresh rate (" + rateError.Text() +
+           "); the modem's rate of " + std::to_string(rate) + " s is in effect.";
 }
 
 int MillisecondsUntil(uint64_t deadlineUs) {
@@ -304,15 +319,7 @@ ModemFailure ModemLink::Start(std::string_view device, std::string& detail) {
     signalsBefore_ = modem->signalsLocation;
 
     // Listen before turning the source on, so that no update is missed.
-    if (sd_bus_match_signal(bus_, &slots_[0], kService, path_.c_str(),
-                            "org.freedesktop.DBus.Properties", "PropertiesChanged",
-                            &ModemSignals::OnPropertiesChanged, this) < 0 ||
-        sd_bus_match_signal(bus_, &slots_[1], kService, kRoot, "org.freedesktop.DBus.ObjectManager",
-                            "InterfacesRemoved", &ModemSignals::OnGone, this) < 0 ||
-        sd_bus_add_match(bus_, &slots_[2],
-                         "type='signal',sender='org.freedesktop.DBus',member='NameOwnerChanged',"
-                         "arg0='org.freedesktop.ModemManager1'",
-                         &ModemSignals::OnGone, this) < 0) {
+    if (!Listen()) {
         detail = "cannot listen to ModemManager";
         return ModemFailure::Other;
     }
@@ -333,19 +340,21 @@ ModemFailure ModemLink::Start(std::string_view device, std::string& detail) {
     }
     setUp_ = true;
 
-    BusError rateError;
-    if (sd_bus_call_method(bus_, kService, path_.c_str(), kLocationInterface, "SetGpsRefreshRate",
-                           &rateError.error, nullptr, "u", 0u) >= 0) {
-        rateText = "The modem's GNSS reports every new sentence.";
-    } else {
-        BusError readError;
-        uint32_t rate = 0;
-        sd_bus_get_property_trivial(bus_, kService, path_.c_str(), kLocationInterface,
-                                    "GpsRefreshRate", &readError.error, 'u', &rate);
-        rateText = "ModemManager refused a faster refresh rate (" + rateError.Text() +
-                   "); the modem's rate of " + std::to_string(rate) + " s is in effect.";
-    }
+    rateText = AskForEverySentence(bus_, path_.c_str());
     return ModemFailure::None;
+}
+
+bool ModemLink::Listen() {
+    return sd_bus_match_signal(bus_, &slots_[0], kService, path_.c_str(),
+                               "org.freedesktop.DBus.Properties", "PropertiesChanged",
+                               &ModemSignals::OnPropertiesChanged, this) >= 0 &&
+           sd_bus_match_signal(bus_, &slots_[1], kService, kRoot,
+                               "org.freedesktop.DBus.ObjectManager", "InterfacesRemoved",
+                               &ModemSignals::OnGone, this) >= 0 &&
+           sd_bus_add_match(bus_, &slots_[2],
+                            "type='signal',sender='org.freedesktop.DBus',"
+                            "member='NameOwnerChanged',arg0='org.freedesktop.ModemManager1'",
+                            &ModemSignals::OnGone, this) >= 0;
 }
 
 void ModemLink::Close() {
@@ -378,7 +387,9 @@ void ModemLink::Pump() {
         if (processed > 0) continue;
         uint64_t deadline = UINT64_MAX;
         sd_bus_get_timeout(bus_, &deadline);
-        pollfd fds[2] = {{sd_bus_get_fd(bus_), static_cast<short>(sd_bus_get_events(bus_)), 0},
+        const int events = sd_bus_get_events(bus_);
+        if (events < 0) break;  // the connection is closed
+        pollfd fds[2] = {{sd_bus_get_fd(bus_), static_cast<short>(events), 0},
                          {wake_.Fd(), POLLIN, 0}};
         if (poll(fds, 2, MillisecondsUntil(deadline)) < 0 && errno != EINTR) break;
         if (fds[1].revents != 0) return;

@@ -70,6 +70,7 @@ public:
 
 private:
     ModemFailure Start(std::string_view device, std::string& detail);
+    bool Listen();  // to location updates and to the modem going away
     void Pump();
     void Relay(std::string_view cache);
     friend struct ModemSignals;  // the bus's signal handlers
