@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QMenu>
 #include <QToolBar>
 
 #include <fcntl.h>
@@ -239,6 +240,10 @@ TEST_F(WindowTest, FingerSwipesStepScreensAndReviewButtonsGrowToAFingersSize) {
     Create();
     ASSERT_NE(window_->findChild<QToolBar*>(), nullptr);
     EXPECT_EQ(window_->findChild<QToolBar*>()->iconSize(), QSize(32, 32));
+    QMenu* tools = window_->findChild<QMenu*>();
+    ASSERT_NE(tools, nullptr);
+    tools->ensurePolished();
+    EXPECT_GE(tools->actionGeometry(tools->actions().front()).height(), 40);
     QWidget* screen = window_->centralWidget();
     const int y = screen->height() / 2;
     auto swipe = [&](int fromX, int toX) {
