@@ -66,7 +66,13 @@ protected:
             .release(1, QPoint(180 + to / 2, 360));
     }
 
-    QPointingDevice* device_ = QTest::createTouchDevice();
+    // One device for the process, as the platform would have (kept for good).
+    static QPointingDevice* Device() {
+        static QPointingDevice* device = QTest::createTouchDevice();
+        return device;
+    }
+
+    QPointingDevice* device_ = Device();
     std::unique_ptr<ScreenWidget> widget_;
     std::vector<std::string> events_;
 };

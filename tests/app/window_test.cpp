@@ -236,7 +236,7 @@ TEST_F(WindowTest, FailedPortShowsCommunicationsHintAndErrorText) {
 }
 
 TEST_F(WindowTest, FingerSwipesStepScreensAndReviewButtonsGrowToAFingersSize) {
-    QPointingDevice* finger = QTest::createTouchDevice();
+    static QPointingDevice* finger = QTest::createTouchDevice();  // kept for the process
     Create();
     ASSERT_NE(window_->findChild<QToolBar*>(), nullptr);
     EXPECT_EQ(window_->findChild<QToolBar*>()->iconSize(), QSize(32, 32));
