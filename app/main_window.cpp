@@ -95,10 +95,20 @@ MainWindow::MainWindow(Settings& settings, const ProgramPaths& paths,
     screen_->onPress = [this](int x, int y) { StylusDown(x, y); };
     screen_->onMove = [this](int x, int y) { StylusMove(x, y); };
     screen_->onRelease = [this](int x, int y) { StylusUp(x, y); };
-    screen_->touch.onPress = screen_->onPress;
+    screen_->touch.onPress = [this](int x, int y) {
+        touchPanX_ = view_.panX;
+        touchPanY_ = view_.panY;
+        StylusDown(x, y);
+    };
     screen_->touch.onMove = screen_->onMove;
     screen_->touch.onRelease = screen_->onRelease;
-    screen_->touch.onKey = [this](int key) { KeyReleased(key); };
+    screen_->touch.onKey = [this](int key) {
+        if (key == Qt::Key_Left || key == Qt::Key_Right) {
+            view_.panX = touchPanX_;
+            view_.panY = touchPanY_;
+        }
+        KeyReleased(key);
+    };
 
     for (int id = 1; id <= 5; ++id) {
         QObject::connect(&Timer(id), &QTimer::timeout, this, [this, id] { OnTimer(id); });

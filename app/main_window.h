@@ -285,6 +285,8 @@ private:
     bool dragging_ = false;
     bool placingWaypoint_ = false;
     int lastTapX_ = 0, lastTapY_ = 0;
+    // The pan when a finger touched: a swipe that steps screens leaves it so.
+    double touchPanX_ = 0, touchPanY_ = 0;
     std::string trackTitle_;
     std::optional<std::string> savedCommDevice_;
     std::string startDevice_;  // the device the receiver was opened on at start

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QTest>
 #include <QWidget>
 
 #include <cstdio>
@@ -147,6 +148,15 @@ TEST_F(WindowGlTest, DraggingPansByTheRateOnEveryFrameUntilLifted) {
     window_->Redraw();
     EXPECT_EQ(window_->View().panX, 20);
     EXPECT_EQ(window_->View().panY, -8);
+
+    // A finger's swipe steps the screen and leaves the map where it was.
+    static QPointingDevice* finger = QTest::createTouchDevice();  // kept for the process
+    QWidget* screen = window_->centralWidget();
+    QTest::touchEvent(screen, finger).press(0, QPoint(300, y));
+    QTest::touchEvent(screen, finger).move(0, QPoint(150, y));
+    QTest::touchEvent(screen, finger).release(0, QPoint(20, y));
+    EXPECT_EQ(window_->CurrentScreen(), kScreenTrackSpeed);
+    EXPECT_EQ(window_->View().panX, 20);
 }
 
 // Records messages; every question is answered No.
