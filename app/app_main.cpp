@@ -22,17 +22,20 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: trakomer [--home DIR] [--device PATH|demo|demo:LOG|gpsd|gpsd://HOST[:PORT]]\n"
+    "usage: trakomer [--home DIR] [--device PATH|demo|demo:LOG|gpsd|gpsd://HOST[:PORT]|modem[:N]]\n"
     "       trakomer [--home DIR] --render-preferences OUTDIR\n"
     "       trakomer [--home DIR] --render-screen N --track FILE --out PNG [--size WxH]\n"
+    "                [--scale F]\n"
     "  --home DIR     keep the settings and the program's data files in DIR\n"
     "  --device PATH  read the GPS receiver on PATH for this run (for example\n"
     "                 /dev/ttyUSB0, /dev/rfcomm0); 'demo' replays the demo log;\n"
-    "                 'gpsd' reads the receivers of the gpsd on this machine\n"
+    "                 'gpsd' reads the receivers of the gpsd on this machine;\n"
+    "                 'modem' the GNSS of a modem through ModemManager\n"
     "  --render-preferences OUTDIR  write the seven preference pages as PNG\n"
     "                 images into OUTDIR and exit\n"
     "  --render-screen N  open the track FILE, draw screen N (0-5) at its end\n"
-    "                 into the picture PNG (480x640 unless --size) and exit\n";
+    "                 into the picture PNG (480x640 unless --size; F times that,\n"
+    "                 drawn at F device pixels a pixel, with --scale) and exit\n";
 
 // Write end of the pipe that turns stop signals into main-loop events (a
 // signal handler can do no more than write a byte).
@@ -88,6 +91,7 @@ int main(int argc, char** argv) {
     if (render.screen >= 0) {
         // No window is shown and no receiver opened: any display will do.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (render.scale != 1.0) qputenv("QT_SCALE_FACTOR", QByteArray::number(render.scale));
         QApplication app(argc, argv);
         return trakomer::RenderScreen(options.home, render);
     }

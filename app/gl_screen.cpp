@@ -46,6 +46,7 @@ bool GlScreen::EnsureContext(QSize area, int upMode) {
     const gl::WindowRect rect{0, 0, std::max(area.width(), 1), std::max(area.height(), 1)};
     if (!started_) {
         gl_->context.windowRect = rect;
+        gl_->context.pixelScale = pixelScale;
         if (!gl::InitGl(gl_->context)) {
             failed_ = true;
             std::fprintf(stderr,
@@ -59,9 +60,11 @@ bool GlScreen::EnsureContext(QSize area, int upMode) {
         return true;
     }
     const gl::WindowRect& shown = gl_->context.windowRect;
-    const bool resized = rect.right != shown.right || rect.bottom != shown.bottom;
+    const bool resized = rect.right != shown.right || rect.bottom != shown.bottom ||
+                         pixelScale != gl_->context.pixelScale;
     if (resized || upMode != upMode_) {
         gl_->context.windowRect = rect;
+        gl_->context.pixelScale = pixelScale;
         gl_->context.sizeChanged = resized;
         upMode_ = upMode;
         gl::ResizeGl(gl_->context, upMode);
@@ -74,10 +77,11 @@ bool GlScreen::EnsureContext(QSize area, int upMode) {
 void GlScreen::SyncView(const ViewState& view) {
     gl::MapViewState& map = gl_->views.map;
     map.zoom = view.mapZoom;
-    // The window moves the pan with the stylus itself.
+    // Every frame moves the pan by the rates the dragging stylus set.
     map.panX = static_cast<int>(view.panX);
     map.panY = static_cast<int>(view.panY);
-    map.panRateX = map.panRateY = 0;
+    map.panRateX = static_cast<float>(view.panRateX);
+    map.panRateY = static_cast<float>(view.panRateY);
     map.followOff = view.flyTo;
     map.targetLatitude = view.targetLatitude;
     map.targetLongitude = view.targetLongitude;
@@ -94,6 +98,8 @@ bool GlScreen::Draw(const gl::FrameInputs& inputs, QSize area, int upMode, ViewS
     gl_->views.inputs = inputs;
     gl_->views.DrawFrame(gl_->context);
     gl_->views.inputs = {};
+    view.panX = gl_->views.map.panX;
+    view.panY = gl_->views.map.panY;
     // The sky view zooms out once when the first satellite shows; the keys
     // then act on the zoom the user sees.
     view.globeZoom = gl_->views.globe.zoom;
@@ -114,7 +120,10 @@ gl::LatLon GlScreen::ProjectFromView(int x, int y) const {
 }
 
 void GlScreen::FramePresented(const gl::FrameImage& frame) {
-    if (show_) show_(ToImage(frame));
+    if (!show_) return;
+    QImage image = ToImage(frame);
+    image.setDevicePixelRatio(gl_->context.pixelScale);
+    show_(image);
 }
 
 QImage GlScreen::ToImage(const gl::FrameImage& frame) {

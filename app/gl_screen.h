@@ -47,6 +47,9 @@ public:
     bool Draw(const gl::FrameInputs& inputs, QSize area, int upMode, ViewState& view);
 
     bool Available() const { return !failed_; }
+    // Device pixels per screen-area pixel: frames are drawn this many times
+    // larger on each axis (a high-density screen shows them sharp).
+    int pixelScale = 1;
     // Half the width the map shows, nautical miles, as of the last frame.
     double HalfWidthNm() const;
     // The position under a tap (y downward), as of the last frame.

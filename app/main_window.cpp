@@ -10,6 +10,9 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <ctime>
 
 #include "app/command_ids.h"
@@ -93,6 +96,20 @@ MainWindow::MainWindow(Settings& settings, const ProgramPaths& paths,
     screen_->onPress = [this](int x, int y) { StylusDown(x, y); };
     screen_->onMove = [this](int x, int y) { StylusMove(x, y); };
     screen_->onRelease = [this](int x, int y) { StylusUp(x, y); };
+    screen_->touch.onPress = [this](int x, int y) {
+        touchPanX_ = view_.panX;
+        touchPanY_ = view_.panY;
+        StylusDown(x, y);
+    };
+    screen_->touch.onMove = screen_->onMove;
+    screen_->touch.onRelease = screen_->onRelease;
+    screen_->touch.onKey = [this](int key) {
+        if (key == Qt::Key_Left || key == Qt::Key_Right) {
+            view_.panX = touchPanX_;
+            view_.panY = touchPanY_;
+        }
+        KeyReleased(key);
+    };
 
     for (int id = 1; id <= 5; ++id) {
         QObject::connect(&Timer(id), &QTimer::timeout, this, [this, id] { OnTimer(id); });
@@ -117,6 +134,8 @@ void MainWindow::StartUp() {
     startDevice_ = settings_.mCommDevice;
     port_.reopenIntervalMs = kReceiverReopenMs;
     port_.Open(PortSettingsFrom(settings_), true);
+    // A modem's GNSS tells the refresh rate it runs at.
+    if (!port_.rateText.empty()) std::fprintf(stderr, "trakomer: %s\n", port_.rateText.c_str());
     port_.StartReader(gps_);
     Raise();
     speech::SpeakGreeting(*services_.speaker, settings_.mUserName, *services_.clock);
@@ -234,8 +253,11 @@ void MainWindow::RenderCurrentScreen() {
     if (drawingHeld_) return;
     if (DrawGlScreen()) return;
     const QSize size = screen_->size().isEmpty() ? QSize(1, 1) : screen_->size();
-    if (screenImage_.size() != size) {
-        screenImage_ = QImage(size, QImage::Format_RGB32);
+    // At the screen's full pixel size, painted in screen-area pixels.
+    const int scale = PixelScale();
+    if (screenImage_.size() != size * scale) {
+        screenImage_ = QImage(size * scale, QImage::Format_RGB32);
+        screenImage_.setDevicePixelRatio(scale);
         graphRecompute_ = true;
     }
     if (currentScreen_ == kScreenSummary || currentScreen_ == kScreenShortSummary) {
@@ -246,7 +268,7 @@ void MainWindow::RenderCurrentScreen() {
         in.paceTrack = &pace_.reference;
         in.paceActive = pace_.active;
         in.distanceFactor = UnitFactorsFor(settings_.mUnits).distanceFactor;
-        in.client = {0, 0, screenImage_.width(), screenImage_.height()};
+        in.client = {0, 0, size.width(), size.height()};
         UpdateGraphModel(graph_, in, graphRecompute_);
         graphRecompute_ = false;
         GraphLabels labels;
@@ -259,6 +281,10 @@ void MainWindow::RenderCurrentScreen() {
         return;
     }
     screen_->ShowImage(ShownImage(screenImage_, settings_.mHUD != 0));
+}
+
+int MainWindow::PixelScale() const {
+    return std::max(1, static_cast<int>(std::lround(screen_->devicePixelRatioF())));
 }
 
 QImage MainWindow::ShownScreenImage() const {

@@ -226,6 +226,8 @@ private:
     void RebuildFlyTo();
     void ComposeAndDraw();
     void RenderCurrentScreen();
+    // Device pixels per screen-area pixel (2 or 3 on high-density screens).
+    int PixelScale() const;
     // GL screens (window_gl.cpp): true when a GL frame was shown.
     bool DrawGlScreen();
     double MapHalfWidth() const;
@@ -305,6 +307,8 @@ private:
     bool dragging_ = false;
     bool placingWaypoint_ = false;
     int lastTapX_ = 0, lastTapY_ = 0;
+    // The pan when a finger touched: a swipe that steps screens leaves it so.
+    double touchPanX_ = 0, touchPanY_ = 0;
     std::string trackTitle_;
     std::optional<std::string> savedCommDevice_;
     std::string startDevice_;  // the device the receiver was opened on at start

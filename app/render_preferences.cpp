@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "core/settings_file.h"
+#include "gps/source_list.h"
 #include "platform/paths.h"
 #include "prefs/preferences_sheet.h"
 
@@ -49,7 +50,7 @@ int RenderPreferences(const std::string& home, const std::string& outDir) {
 
     NoHost host;
     prefs::SheetServices services;
-    services.ports = EnumeratePorts();
+    services.ports = EnumerateSources();
     prefs::PreferencesSheet sheet(settings, host, std::move(services));
     sheet.resize(kWindowWidth, kWindowHeight);
     sheet.show();

@@ -50,6 +50,14 @@ bool ParseSize(const std::string& text, int& width, int& height) {
            height <= 4096;
 }
 
+bool ParseScale(const std::string& text, double& scale) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !(value >= 1.0 && value <= 4.0)) return false;
+    scale = value;
+    return true;
+}
+
 }  // namespace
 
 bool TakeRenderOptions(std::vector<std::string>& args, RenderOptions& options, std::string& error) {
@@ -58,7 +66,8 @@ bool TakeRenderOptions(std::vector<std::string>& args, RenderOptions& options, s
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool ours =
-            arg == "--render-screen" || arg == "--track" || arg == "--out" || arg == "--size";
+            arg == "--render-screen" || arg == "--track" || arg == "--out" || arg == "--size" ||
+            arg == "--scale";
         if (!ours) {
             rest.push_back(arg);
             continue;
@@ -75,6 +84,10 @@ bool TakeRenderOptions(std::vector<std::string>& args, RenderOptions& options, s
         }
         if (arg == "--size" && !ParseSize(value, options.width, options.height)) {
             error = "--size takes WIDTHxHEIGHT, for example 480x640";
+            return false;
+        }
+        if (arg == "--scale" && !ParseScale(value, options.scale)) {
+            error = "--scale takes a factor from 1 to 4, for example 2";
             return false;
         }
         if (arg == "--track") options.track = value;

@@ -1,5 +1,6 @@
 #pragma once
-// trakomer --render-screen N --track FILE --out PNG [--size WxH]: opens the
+// trakomer --render-screen N --track FILE --out PNG [--size WxH] [--scale F]:
+// opens the
 // track as Open does, draws screen N at the end of the track with the
 // images of the program folder, writes the picture and exits, without a
 // receiver or a visible window.
@@ -15,6 +16,9 @@ struct RenderOptions {
     std::string out;
     int width = 480;
     int height = 640;
+    // Device pixels per screen pixel: the picture is F times the size, drawn
+    // at that density (as on a high-density screen).
+    double scale = 1.0;
 };
 
 // Takes the rendering options out of `args`. False with a message when one

@@ -15,12 +15,12 @@ void Triangle(QPainter& p, int x, bool right) {
     p.drawPolygon(shape);
 }
 
-}  // namespace
-
-QIcon ReviewIcon(int image) {
-    QPixmap pixmap(16, 16);
+// The icon drawn on a 16-unit grid into a square of `size` pixels.
+QPixmap Paint(int image, int size) {
+    QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
+    p.scale(size / 16.0, size / 16.0);
     p.setPen(Qt::black);
     p.setBrush(Qt::black);
     switch (image) {
@@ -38,7 +38,16 @@ QIcon ReviewIcon(int image) {
             p.drawLine(13, 3, 3, 13);
             break;
     }
-    return QIcon(pixmap);
+    return pixmap;
+}
+
+}  // namespace
+
+QIcon ReviewIcon(int image) {
+    // Sharp at the mouse's 16 pixels and at a finger's 32.
+    QIcon icon(Paint(image, 16));
+    icon.addPixmap(Paint(image, 32));
+    return icon;
 }
 
 }  // namespace trakomer

@@ -31,7 +31,8 @@ void PaintTextScreen(QImage& image, const std::string& text, int screen, int lar
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setFont(screen == 3 ? ScreenFont(largeFontHeight, true) : ScreenFont(20, false));
     painter.setPen(Qt::white);
-    painter.drawText(image.rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+    const QRect area(QPoint(), image.deviceIndependentSize().toSize());
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                      QString::fromStdString(text));
 }
 

@@ -1,6 +1,7 @@
 #include "app/screen_widget.h"
 
 #include <QMouseEvent>
+#include <QTouchEvent>
 #include <QPainter>
 
 namespace trakomer {
@@ -8,6 +9,20 @@ namespace trakomer {
 ScreenWidget::ScreenWidget(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_AcceptTouchEvents);
+}
+
+bool ScreenWidget::event(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TouchCancel:
+            touch.Handle(*static_cast<QTouchEvent*>(event), width());
+            return true;
+        default:
+            return QWidget::event(event);
+    }
 }
 
 void ScreenWidget::ShowImage(const QImage& image) {

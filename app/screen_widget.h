@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "app/touch_gestures.h"
+
 namespace trakomer {
 
 class ScreenWidget : public QWidget {
@@ -21,8 +23,11 @@ public:
     void ShowGlScreen(const QImage& frame, const std::string& hint);
 
     std::function<void(int, int)> onPress, onMove, onRelease;
+    // Fingers: the stylus callbacks above, and swipes and pinches as keys.
+    TouchGestures touch;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -300,8 +300,6 @@ void MainWindow::StylusMove(int x, int y) {
     } else if (currentScreen_ == 0 || currentScreen_ == 1) {
         view_.panRateX = x - lastTapX_;
         view_.panRateY = y - lastTapY_;
-        view_.panX += view_.panRateX;
-        view_.panY += view_.panRateY;
     }
     lastTapX_ = x;
     lastTapY_ = y;

@@ -51,6 +51,7 @@ bool MainWindow::DrawGlScreen() {
     }
     in.displayTrack = displayTrack;
     const QSize area = screen_->size().isEmpty() ? QSize(1, 1) : screen_->size();
+    glScreen_->pixelScale = PixelScale();
     const int loads = glScreen_->ImageLoads();
     const bool drawn = glScreen_->Draw(in, area, settings_.mUpMode, view_);
     // The maps are known once the images are loaded (at GL start and after

@@ -3,7 +3,10 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QInputDevice>
 #include <QToolBar>
+
+#include <algorithm>
 
 #include "app/command_ids.h"
 #include "app/main_window.h"
@@ -24,6 +27,17 @@ constexpr ReviewButton kReviewButtons[] = {
     {kCmdFastForward, "Fast forward"}, {kCmdEnd, "End"},         {kCmdDeleteCurrent, "Delete current"},
 };
 
+// Where the screen takes touch, menus and buttons grow to a finger's size.
+bool HasTouchScreen() {
+    const QList<const QInputDevice*> devices = QInputDevice::devices();
+    return std::any_of(devices.begin(), devices.end(), [](const QInputDevice* d) {
+        return d->type() == QInputDevice::DeviceType::TouchScreen;
+    });
+}
+
+constexpr const char* kFingerMenus =
+    "QMenuBar::item { padding: 10px 14px; } QMenu::item { padding: 14px 28px 14px 20px; }";
+
 }  // namespace
 
 QAction* MainWindow::AddCommand(QMenu* menu, const char* text, int command) {
@@ -35,6 +49,7 @@ QAction* MainWindow::AddCommand(QMenu* menu, const char* text, int command) {
 }
 
 void MainWindow::BuildMenu() {
+    if (HasTouchScreen()) menuBar()->setStyleSheet(kFingerMenus);
     toolsMenu_ = menuBar()->addMenu("Tools");
     QMenu* file = toolsMenu_->addMenu("File");
     AddCommand(file, "Open", kCmdOpen);
@@ -62,7 +77,7 @@ void MainWindow::BuildMenu() {
 void MainWindow::BuildReviewBar() {
     reviewBar_ = addToolBar("Review");
     reviewBar_->setMovable(false);
-    reviewBar_->setIconSize(QSize(16, 16));
+    reviewBar_->setIconSize(HasTouchScreen() ? QSize(32, 32) : QSize(16, 16));
     int image = 0;
     for (const ReviewButton& button : kReviewButtons) {
         QAction* action = reviewBar_->addAction(ReviewIcon(image++), button.tooltip);

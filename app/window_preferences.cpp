@@ -8,6 +8,7 @@
 #include "core/recording_options.h"
 #include "core/settings_file.h"
 #include "gps/settings_port.h"
+#include "gps/source_list.h"
 #include "prefs/preferences_sheet.h"
 
 namespace trakomer {
@@ -15,7 +16,7 @@ namespace trakomer {
 void MainWindow::ShowPreferences() {
     prefs::SheetServices services;
     services.dialogs = services_.dialogs;
-    services.ports = EnumeratePorts();
+    services.ports = EnumerateSources();
     if (glScreen_ && glScreen_->Available()) services.maps = glScreen_->MapRows();
     prefs::PreferencesSheet sheet(settings_, *this, std::move(services), this);
     sheet.exec();

@@ -1,11 +1,11 @@
-// trakomer-cli ports: the serial ports a receiver may be on, one JSON line
-// each, wired ports first.
+// trakomer-cli ports: the sources a receiver may be read from, one JSON
+// line each: serial ports (wired first), gpsd, modems with GNSS, the demo.
 
 #include <cstdio>
 
 #include "cli/commands.h"
 #include "cli/json_writer.h"
-#include "gps/port_discovery.h"
+#include "gps/source_list.h"
 
 namespace trakomer::cli {
 
@@ -17,11 +17,12 @@ int RunPorts(const Args& args) {
         }
         return UsageError("ports: unknown argument '" + a + "'");
     }
-    for (const PortEntry& entry : EnumeratePorts()) {
+    for (const PortEntry& entry : EnumerateSources()) {
         JsonWriter json;
         json.BeginObject()
             .Field("portName", entry.portName)
             .Field("friendlyName", entry.friendlyName)
+            .Field("kind", entry.kind)
             .EndObject();
         std::printf("%s\n", json.Text().c_str());
     }

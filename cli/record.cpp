@@ -37,7 +37,7 @@ struct RecordOptions {
 const char kRecordUsage[] =
     "Usage: trakomer-cli record --input FILE [--out-dir DIR] [--home DIR]\n"
     "         [--profile walk|run|bike|car|motorbike|blackbox] [--autostart] [--realtime]\n"
-    "       trakomer-cli record --device PATH|demo|demo:FILE|gpsd|gpsd://HOST[:PORT]\n"
+    "       trakomer-cli record --device PATH|demo|demo:FILE|gpsd|gpsd://HOST[:PORT]|modem|modem:N\n"
     "         [--baud N] [--out-dir DIR]\n"
     "         [--home DIR] [--profile ...] [--autostart]   (live; Ctrl-C stops and saves)\n";
 

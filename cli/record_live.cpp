@@ -131,13 +131,15 @@ int RecordLive(const LiveRecordOptions& o, Settings settings) {
     events.back = [] { std::fprintf(stderr, "trakomer-cli: the receiver is back\n"); };
     session.KeepJournal(o.journalFolder, wall);
     port.StartReader(session.Gps(), std::move(events));
-    if (IsGpsdDevice(o.device)) {
+    if (IsGpsdDevice(o.device) || IsModemDevice(o.device)) {
         std::fprintf(stderr, "trakomer-cli: recording from %s; Ctrl-C stops and saves\n",
                      o.device.c_str());
     } else {
         std::fprintf(stderr, "trakomer-cli: recording from %s at %d baud; Ctrl-C stops and saves\n",
                      o.device.c_str(), portSettings.baudRate);
     }
+
+    if (!port.rateText.empty()) std::fprintf(stderr, "trakomer-cli: %s\n", port.rateText.c_str());
 
     while (!session.Stopped()) {
         if (signals.WaitMs(WaitBeforeNextTimer(session))) break;

@@ -97,8 +97,8 @@ bool CreateEgl(GlContext& gl) {
     KeepDriverLoaded();
     gl.config = ChooseConfig(gl.display);
     if (gl.config == nullptr) return false;
-    const int width = gl.windowRect.Width();
-    const int height = gl.windowRect.Height();
+    const int width = gl.windowRect.Width() * gl.pixelScale;
+    const int height = gl.windowRect.Height() * gl.pixelScale;
     gl.surface = CreateBuffer(gl.display, gl.config, width, height);
     if (gl.surface == EGL_NO_SURFACE) return false;
     gl.surfaceWidth = std::max(width, 1);
@@ -113,8 +113,8 @@ bool CreateEgl(GlContext& gl) {
 // The window changed size without turning: a new buffer of the new size for
 // the same context, so the textures stay.
 void ResizeBuffer(GlContext& gl) {
-    const int width = gl.windowRect.Width();
-    const int height = gl.windowRect.Height();
+    const int width = gl.windowRect.Width() * gl.pixelScale;
+    const int height = gl.windowRect.Height() * gl.pixelScale;
     if (gl.context == nullptr || (width == gl.surfaceWidth && height == gl.surfaceHeight)) return;
     EGLSurface surface = CreateBuffer(gl.display, gl.config, width, height);
     if (surface == EGL_NO_SURFACE) return;
@@ -128,6 +128,7 @@ void ResizeBuffer(GlContext& gl) {
     gl.surfaceWidth = std::max(width, 1);
     gl.surfaceHeight = std::max(height, 1);
     glViewport(0, 0, gl.surfaceWidth, gl.surfaceHeight);
+    glPointSize(static_cast<GLfloat>(gl.pixelScale));
     SetOrthoProjection(gl);
 }
 
@@ -161,6 +162,7 @@ bool InitGl(GlContext& gl) {
     }
     glClearColor(0, 0, 0, 1);
     glShadeModel(GL_FLAT);
+    glPointSize(static_cast<GLfloat>(gl.pixelScale));
     SetOrthoProjection(gl);
     if (gl.views != nullptr) gl.views->LoadImages(gl);
     if (gl.firstSetup) {

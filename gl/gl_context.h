@@ -23,6 +23,10 @@ struct GlContext {
     void* context = nullptr;
     int surfaceWidth = 0;
     int surfaceHeight = 0;
+    // Device pixels per window pixel: the buffer, and so the frame, is this
+    // many times the window rectangle on each axis, while drawing keeps
+    // window pixels (text points grow to match).
+    int pixelScale = 1;
 
     // Set by the window before ResizeGl: its rectangle and whether a size
     // message arrived since the last call.

@@ -7,9 +7,16 @@
 
 namespace trakomer {
 
+// What kind of source a port list entry is.
+inline constexpr const char* kSerialKind = "serial";
+inline constexpr const char* kGpsdKind = "gpsd";
+inline constexpr const char* kModemKind = "modem";
+inline constexpr const char* kDemoKind = "demo";
+
 struct PortEntry {
     std::string portName;      // the device path, e.g. /dev/ttyUSB0
     std::string friendlyName;  // vendor and model, "Bluetooth", or empty
+    std::string kind = kSerialKind;
 };
 
 using PortList = std::vector<PortEntry>;

@@ -58,6 +58,7 @@ TryOutcome TryPort(const std::string& device, int baudRate, const PortSettings& 
 }  // namespace
 
 std::string PortLineText(const PortEntry& entry) {
+    if (entry.kind != kSerialKind) return entry.friendlyName;
     return entry.portName + " " + entry.friendlyName;
 }
 
@@ -91,6 +92,7 @@ ScanResult ScanPorts(ScanPage& page, const PortList& ports, const PortSettings& 
     std::string refusal;  // the first port the user may not open
     const auto stopped = [&options] { return options.stopRequested && options.stopRequested(); };
     for (size_t line = 0; line < ports.size() && !result.found && !stopped(); ++line) {
+        if (ports[line].kind != kSerialKind) continue;  // no baud rate to find
         const std::string& device = ports[line].portName;
         page.SelectPortLine(static_cast<int>(line));
         for (int b = static_cast<int>(kBaudRates.size()) - 1; b >= 0; --b) {

@@ -78,6 +78,7 @@ void SerialPort::CloseDescriptor() {
         close(fd);
     }
     demo_.reset();
+    modem_.reset();
 }
 
 bool SerialPort::Open(const PortSettings& settings, bool quiet) {
@@ -95,6 +96,7 @@ bool SerialPort::Open(const std::string& path, int baud, int parity, int dataBit
     openFailed = false;
     errorText.clear();
     openError = 0;
+    rateText.clear();
 
     parity_ = parity;
     dataBits_ = dataBits;
@@ -115,15 +117,21 @@ bool SerialPort::Open(const std::string& path, int baud, int parity, int dataBit
         return Fail(-fd);
     }
     fd_ = fd;
+    if (modem_) rateText = modem_->rateText;
     if (demo_) demo_->Start();
     return true;
 }
 
 // Opens and configures the device node (or connects to gpsd); the
 // descriptor, or -errno with configFailed set when the settings were refused.
-int SerialPort::OpenDevice(const std::string& node, bool& configFailed) const {
+int SerialPort::OpenDevice(const std::string& node, bool& configFailed) {
     configFailed = false;
     if (gpsd_) return ConnectGpsd(node, kGpsdConnectTimeoutMs);
+    if (IsModemDevice(node)) {
+        if (!modem_) modem_ = std::make_unique<ModemLink>();
+        const int fd = modem_->Open(node);
+        return fd >= 0 ? fd : -EIO;
+    }
     // Non-blocking so that neither the open nor a read waits for a carrier
     // or for data.
     const int fd = open(node.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -158,10 +166,10 @@ int SerialPort::OpenDevice(const std::string& node, bool& configFailed) const {
 }
 
 bool SerialPort::Fail(int error) {
+    errorText = modem_ ? modem_->errorText : OpenErrorText(error, devicePath);
     CloseDescriptor();
     openFailed = true;
     openError = error;
-    errorText = OpenErrorText(error, devicePath);
     return false;
 }
 
@@ -171,11 +179,13 @@ bool SerialPort::Close() {
     const int fd = fd_.exchange(-1);
     if (fd < 0) {
         demo_.reset();
+        modem_.reset();
         return false;
     }
     if (!gpsd_) ioctl(fd, TIOCNXCL);
     const bool closed = close(fd) == 0;
     demo_.reset();
+    modem_.reset();
     if (closePauseMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(closePauseMs));
     return closed;
 }

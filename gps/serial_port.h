@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "gps/demo_receiver.h"
+#include "gps/modem_link.h"
 #include "gps/port_settings.h"
 #include "gps/shared_fix.h"
 #include "gps/wake_event.h"
@@ -50,7 +51,8 @@ public:
 
     // Opens the device the settings name. Closes a port still open first.
     // The device "demo" or "demo:PATH" starts a demo receiver and opens its
-    // pseudo-terminal; "gpsd" or "gpsd://HOST[:PORT]" connects to gpsd.
+    // pseudo-terminal; "gpsd" or "gpsd://HOST[:PORT]" connects to gpsd;
+    // "modem" or "modem:N" reads a modem's GNSS through ModemManager.
     // False on failure, with openFailed set and errorText describing it;
     // unless quiet, a failure to configure the port also sounds the error
     // beep.
@@ -101,6 +103,8 @@ public:
     std::string devicePath;
     std::string errorText;
     int openError = 0;  // errno of the last failed open, else 0
+    // Which refresh rate a modem's GNSS runs at (empty for other devices).
+    std::string rateText;
 
     // Pause at the end of Close, in milliseconds.
     int closePauseMs = 1000;
@@ -121,7 +125,7 @@ private:
     bool PumpUntilGone(int fd, const ByteSink& sink);
     // Waits and reopens the device; false when woken first.
     bool WaitAndReopen();
-    int OpenDevice(const std::string& node, bool& configFailed) const;
+    int OpenDevice(const std::string& node, bool& configFailed);
     void DropDescriptor();
 
     void CloseDescriptor();
@@ -132,6 +136,7 @@ private:
     std::mutex writeMutex_;  // a write never meets the reader's close or reopen
     std::atomic<bool> receiverLost_{false};
     std::unique_ptr<DemoReceiver> demo_;
+    std::unique_ptr<ModemLink> modem_;
     WakeEvent wake_;
     std::thread reader_;
     std::atomic<bool> readerRunning_{false};

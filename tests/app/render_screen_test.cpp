@@ -49,6 +49,29 @@ TEST(RenderScreen, WritesThePictureOfTheChosenScreen) {
     // The shipped demo map lies under the track: no black at the centre-left.
     EXPECT_NE(image.pixel(40, 160) & 0xFFFFFF, 0u);
 
+    // At scale 2 the GL and text screens are drawn at the full pixel size:
+    // no picture is a plain enlargement of 2 x 2 blocks.
+    for (const char* screen : {"0", "3"}) {
+        SCOPED_TRACE(screen);
+        const test::CliRun sharp =
+            test::Shell(env + program + " --home " + home.string() + " --render-screen " + screen +
+                        " --track " + trk + " --out " + out + " --scale 2 2>&1");
+        ASSERT_EQ(sharp.exitCode, 0) << sharp.out;
+        const QImage big(QString::fromStdString(out));
+        ASSERT_EQ(big.size(), QSize(960, 1280));
+        int finerBlocks = 0;
+        for (int y = 0; y < big.height(); y += 2) {
+            for (int x = 0; x < big.width(); x += 2) {
+                const QRgb p = big.pixel(x, y);
+                if (big.pixel(x + 1, y) != p || big.pixel(x, y + 1) != p ||
+                    big.pixel(x + 1, y + 1) != p) {
+                    ++finerBlocks;
+                }
+            }
+        }
+        EXPECT_GT(finerBlocks, 100);
+    }
+
     EXPECT_EQ(test::Shell(env + program + " --render-screen 7 --track " + trk + " --out " + out +
                           " 2>&1")
                   .exitCode,

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QTest>
 #include <QWidget>
 
 #include <cstdio>
@@ -131,6 +132,31 @@ TEST_F(WindowGlTest, TrackScreenShowsTheColouredTrackAfterAFewPoints) {
     for (int i = 0; i < 40; ++i) window_->KeyReleased(Qt::Key_Down);
     window_->Redraw();
     EXPECT_LT(CountRampPixels(Shown()), drawn / 2);
+}
+
+TEST_F(WindowGlTest, DraggingPansByTheRateOnEveryFrameUntilLifted) {
+    Record(2);
+    const int x = 100, y = 100;
+    window_->StylusDown(x, y);
+    window_->StylusMove(x + 10, y - 4);  // a frame at the move
+    EXPECT_EQ(window_->View().panX, 10);
+    EXPECT_EQ(window_->View().panY, -4);
+    window_->Redraw();  // a timer's frame while the finger rests
+    EXPECT_EQ(window_->View().panX, 20);
+    EXPECT_EQ(window_->View().panY, -8);
+    window_->StylusUp(x + 10, y - 4);
+    window_->Redraw();
+    EXPECT_EQ(window_->View().panX, 20);
+    EXPECT_EQ(window_->View().panY, -8);
+
+    // A finger's swipe steps the screen and leaves the map where it was.
+    static QPointingDevice* finger = QTest::createTouchDevice();  // kept for the process
+    QWidget* screen = window_->centralWidget();
+    QTest::touchEvent(screen, finger).press(0, QPoint(300, y));
+    QTest::touchEvent(screen, finger).move(0, QPoint(150, y));
+    QTest::touchEvent(screen, finger).release(0, QPoint(20, y));
+    EXPECT_EQ(window_->CurrentScreen(), kScreenTrackSpeed);
+    EXPECT_EQ(window_->View().panX, 20);
 }
 
 // Records messages; every question is answered No.

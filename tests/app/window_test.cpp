@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QMenu>
+#include <QToolBar>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -236,6 +238,28 @@ TEST_F(WindowTest, FailedPortShowsCommunicationsHintAndErrorText) {
     EXPECT_NE(window_->HintText().find("Tools->Preferences->NMEA"), std::string::npos);
     window_->KeyReleased(Qt::Key_Right);  // idle: 0 -> 1
     EXPECT_EQ(window_->Texts().screenText, window_->Port().errorText);
+}
+
+TEST_F(WindowTest, FingerSwipesStepScreensAndReviewButtonsGrowToAFingersSize) {
+    static QPointingDevice* finger = QTest::createTouchDevice();  // kept for the process
+    Create();
+    ASSERT_NE(window_->findChild<QToolBar*>(), nullptr);
+    EXPECT_EQ(window_->findChild<QToolBar*>()->iconSize(), QSize(32, 32));
+    QMenu* tools = window_->findChild<QMenu*>();
+    ASSERT_NE(tools, nullptr);
+    tools->ensurePolished();
+    EXPECT_GE(tools->actionGeometry(tools->actions().front()).height(), 40);
+    QWidget* screen = window_->centralWidget();
+    const int y = screen->height() / 2;
+    auto swipe = [&](int fromX, int toX) {
+        QTest::touchEvent(screen, finger).press(0, QPoint(fromX, y));
+        QTest::touchEvent(screen, finger).move(0, QPoint((fromX + toX) / 2, y));
+        QTest::touchEvent(screen, finger).release(0, QPoint(toX, y));
+    };
+    swipe(screen->width() - 10, 10);  // idle: 0 -> 1
+    EXPECT_EQ(window_->CurrentScreen(), 1);
+    swipe(10, screen->width() - 10);
+    EXPECT_EQ(window_->CurrentScreen(), 0);
 }
 
 TEST_F(WindowTest, ExitSavesSettingsButNotTheDeviceChosenForThisRun) {

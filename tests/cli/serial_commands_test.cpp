@@ -20,7 +20,9 @@
 #include <vector>
 
 #include "tests/gps/nmea_test_util.h"
+#include "tests/gps/fake_modem_manager.h"
 #include "tests/gps/pty_pair.h"
+#include "tests/upload/private_bus.h"
 
 namespace {
 
@@ -163,6 +165,37 @@ TEST(CliRecordLive, AJournalThatCannotBeWrittenIsSaidAtOnceAndCatchesUp) {
     ASSERT_TRUE(status != -1 && WIFEXITED(status)) << cli.Err();
     EXPECT_EQ(WEXITSTATUS(status), 0) << cli.Err();
     EXPECT_TRUE(fs::is_empty(blocker + "/trakomer")) << "saved, so the journal is gone";
+}
+
+TEST(CliRecordLive, RecordsFromAModemThroughModemManager) {
+    TempDir dir;
+    std::ifstream in(DemoSecondsWithFix(dir.Path()));
+    std::vector<std::string> sentences;
+    for (std::string line; std::getline(in, line);) sentences.push_back(line);
+    trakomer::upload::testing::PrivateBus bus;
+    ASSERT_FALSE(bus.Address().empty());
+    trakomer::test::FakeModemOptions options;
+    options.secondMs = 250;
+    trakomer::test::FakeModemManager modems(bus.Address(), options, sentences);
+    ASSERT_TRUE(modems.Ready());
+    fs::create_directories(dir.Path() + "/tracks");
+    setenv("DBUS_SYSTEM_BUS_ADDRESS", bus.Address().c_str(), 1);
+    CliProcess cli({"record", "--device", "modem", "--home", dir.Path() + "/home", "--out-dir",
+                    dir.Path() + "/tracks"},
+                   dir.Path());
+    unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+    ASSERT_TRUE(cli.Started());
+    std::this_thread::sleep_for(std::chrono::milliseconds(4000));
+    cli.Signal(SIGINT);
+    const int status = cli.WaitMs(5000);
+    ASSERT_TRUE(status != -1 && WIFEXITED(status)) << cli.Err();
+    EXPECT_EQ(WEXITSTATUS(status), 0) << cli.Err();
+    EXPECT_NE(cli.Err().find("every new sentence"), std::string::npos) << cli.Err();
+    std::smatch points;
+    const std::string out = cli.Out();
+    ASSERT_TRUE(std::regex_search(out, points, std::regex("\"points\":([0-9]+)"))) << out;
+    EXPECT_GE(std::stoi(points[1]), 2) << out;
+    EXPECT_EQ(modems.Enabled(), 1u);  // its sources given back
 }
 
 TEST(CliRecordLive, ConfigurationSentencesGoOutOnceWhenEnabled) {
@@ -334,7 +367,9 @@ TEST(CliRecordLive, ArgumentAndDeviceErrors) {
         {{"record", "--device", "/dev/null", "--baud", "1234"}, 2, "--baud"},
         {{"record", "--input", "x.nmea", "--baud", "4800"}, 2, "--baud"},
         {{"record", "--input", "x.nmea", "--device", "demo"}, 2, "either"},
+        {{"record", "--device", "modem"}, 1, "ModemManager is not running!"},
     };
+    setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/bus", 1);
     for (const Case& c : cases) {
         TempDir dir;
         std::vector<std::string> args = c.args;
@@ -345,6 +380,7 @@ TEST(CliRecordLive, ArgumentAndDeviceErrors) {
         EXPECT_EQ(WEXITSTATUS(status), c.exitCode) << c.args[2];
         EXPECT_NE(cli.Err().find(c.stderrHas), std::string::npos) << cli.Err();
     }
+    unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
 }
 
 TEST(CliScan, ScansOnlyTheNamedDevice) {
@@ -359,17 +395,33 @@ TEST(CliScan, ScansOnlyTheNamedDevice) {
     EXPECT_EQ(cli.Err().find("/dev/"), std::string::npos) << cli.Err();
 }
 
-TEST(CliPorts, PrintsOneJsonLinePerPort) {
+TEST(CliPorts, ListsSerialPortsThenGpsdModemsAndTheDemoReceiver) {
     TempDir dir;
+    trakomer::upload::testing::PrivateBus bus;
+    ASSERT_FALSE(bus.Address().empty());
+    trakomer::test::FakeModemManager modems(bus.Address(), {});
+    ASSERT_TRUE(modems.Ready());
+    setenv("DBUS_SYSTEM_BUS_ADDRESS", bus.Address().c_str(), 1);
     CliProcess cli({"ports"}, dir.Path());
     const int status = cli.WaitMs(5000);
+    unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
     ASSERT_TRUE(status != -1 && WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     std::istringstream lines(cli.Out());
-    const std::regex entry(R"(\{"portName":"/dev/[^"]+","friendlyName":"[^"]*"\})");
+    const std::regex serial(
+        R"(\{"portName":"/dev/[^"]+","friendlyName":"[^"]*","kind":"serial"\})");
+    std::vector<std::string> others;
     for (std::string line; std::getline(lines, line);) {
-        EXPECT_TRUE(std::regex_match(line, entry)) << line;
+        if (std::regex_match(line, serial)) {
+            EXPECT_TRUE(others.empty()) << "serial ports come first: " << line;
+        } else if (line != R"({"portName":"gpsd","friendlyName":"gpsd","kind":"gpsd"})") {
+            others.push_back(line);  // a gpsd may run on this machine
+        }
     }
+    const std::vector<std::string> expected = {
+        R"j({"portName":"modem:0","friendlyName":"Modem GNSS (QUECTEL EG25)","kind":"modem"})j",
+        R"({"portName":"demo","friendlyName":"Demo receiver","kind":"demo"})"};
+    EXPECT_EQ(others, expected);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "gps/port_discovery.h"
+#include "gps/port_scan.h"
+#include "gps/source_list.h"
 
 namespace trakomer {
 namespace {
@@ -41,6 +43,37 @@ TEST(LegacyUartAnswers, OnlyAKnownChipType) {
         bool answers;
     } cases[] = {{nullptr, false}, {"", false}, {"0\n", false}, {"4\n", true}, {"x", false}};
     for (const auto& c : cases) EXPECT_EQ(LegacyUartAnswers(c.type), c.answers) << c.type;
+}
+
+TEST(BuildSourceList, SerialPortsThenGpsdModemsWithGnssAndTheDemo) {
+    ModemEntry eg25{"/org/freedesktop/ModemManager1/Modem/0", 0, "EG25", true, 4 | 1};
+    ModemEntry cellOnly{"/org/freedesktop/ModemManager1/Modem/1", 1, "Cell", true, 1};
+    ModemEntry second = eg25;
+    second.index = 3;
+    second.model = "SIM7600";
+    struct Case {
+        bool gpsd;
+        std::vector<ModemEntry> modems;
+        std::vector<std::string> lines, names, kinds;
+    } cases[] = {
+        {false, {}, {"/dev/ttyUSB0 u-blox", "Demo receiver"}, {"/dev/ttyUSB0", "demo"},
+         {"serial", "demo"}},
+        {true, {eg25, cellOnly, second},
+         {"/dev/ttyUSB0 u-blox", "gpsd", "Modem GNSS (EG25)", "Modem GNSS (SIM7600)", "Demo receiver"},
+         {"/dev/ttyUSB0", "gpsd", "modem:0", "modem:3", "demo"},
+         {"serial", "gpsd", "modem", "modem", "demo"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> lines, names, kinds;
+        for (const PortEntry& e : BuildSourceList({{"/dev/ttyUSB0", "u-blox"}}, c.gpsd, c.modems)) {
+            lines.push_back(PortLineText(e));
+            names.push_back(e.portName);
+            kinds.push_back(e.kind);
+        }
+        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(names, c.names);
+        EXPECT_EQ(kinds, c.kinds);
+    }
 }
 
 TEST(EnumeratePorts, ListsNoVirtualTerminalsOrPseudoTerminals) {
