@@ -15,8 +15,8 @@
 
 #include "cli/commands.h"
 #include "cli/json_writer.h"
-#include "gl/image_list.h"
-#include "gl/map_package.h"
+#include "maps/image_list.h"
+#include "maps/map_package.h"
 
 namespace trakomer::cli {
 namespace {
@@ -32,7 +32,7 @@ int NearestPowerOfTwo(int n) {
     return power;
 }
 
-bool ParseCorners(const std::string& text, gl::MapCorners& corners) {
+bool ParseCorners(const std::string& text, maps::MapCorners& corners) {
     double v[4];
     size_t start = 0;
     for (int i = 0; i < 4; ++i) {
@@ -95,7 +95,7 @@ int RunMappack(const Args& args) {
     if (image.empty() || out.empty() || cornersText.empty()) {
         return UsageError("mappack needs IMAGE --corners LAT1,LON1,LAT2,LON2 OUT.tgz");
     }
-    gl::MapCorners corners;
+    maps::MapCorners corners;
     if (!ParseCorners(cornersText, corners)) {
         return UsageError(
             "mappack: --corners takes LAT1,LON1,LAT2,LON2, the south-west corner "
@@ -133,7 +133,7 @@ int RunMappack(const Args& args) {
     }
     std::string stem = BaseName(out);
     stem.resize(stem.size() - 4);
-    if (!gl::WriteMapPackage(out, stem + ".tga", EncodeTga(resized, w, h), corners)) {
+    if (!maps::WriteMapPackage(out, stem + ".tga", EncodeTga(resized, w, h), corners)) {
         std::fprintf(stderr, "trakomer-cli: mappack: cannot write %s\n", out.c_str());
         return kExitFailure;
     }

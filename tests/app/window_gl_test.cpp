@@ -17,7 +17,7 @@
 #include "app/gl_screen.h"
 #include "app/main_window.h"
 #include "gl/frame_image.h"
-#include "gl/map_package.h"
+#include "maps/map_package.h"
 #include "gl/screen_views.h"
 #include "screens/screens.h"
 #include "tests/app/quiet_power.h"
@@ -162,7 +162,7 @@ protected:
         home_ = pattern;
         paths_.configFolder = paths_.dataFolder = paths_.tempFolder = home_;
         paths_.documentsFolder = home_;
-        ASSERT_TRUE(gl::WriteMapPackage(home_ + "/city.tgz", "city.tga", PlainTga(0, 255, 0),
+        ASSERT_TRUE(maps::WriteMapPackage(home_ + "/city.tgz", "city.tga", PlainTga(0, 255, 0),
                                         {1.0, 3.0, 2.0, 4.0}));
         for (const char* name : {"earthmap.tga", "eye.tga", "startup.tga", "startbutton.tga"}) {
             std::ofstream(home_ + "/" + name, std::ios::binary) << PlainTga(255, 0, 255);

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "gl/map_package.h"
+#include "maps/map_package.h"
 #include "gl/tga_reader.h"
 #include "tests/cli/cli_runner.h"
 
@@ -41,9 +41,9 @@ TEST(Mappack, PictureBecomesAnUprightCalibratedPackage) {
     ASSERT_EQ(run.exitCode, 0) << run.out;
     EXPECT_NE(run.out.find("\"width\":256,\"height\":128"), std::string::npos) << run.out;
 
-    gl::MapPackage package;
+    maps::MapPackage package;
     std::vector<std::string> messages;
-    ASSERT_TRUE(gl::ReadMapPackage(out, package, messages));
+    ASSERT_TRUE(maps::ReadMapPackage(out, package, messages));
     EXPECT_EQ(package.imageName, "city.tga");
     EXPECT_DOUBLE_EQ(package.corners.lat1, 48.1);
     EXPECT_DOUBLE_EQ(package.corners.lon2, 11.8);

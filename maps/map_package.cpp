@@ -1,4 +1,4 @@
-#include "gl/map_package.h"
+#include "maps/map_package.h"
 
 #include <sys/stat.h>
 #include <unzip.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
-namespace trakomer::gl {
+namespace trakomer::maps {
 namespace {
 
 std::string Hex(int code) {
@@ -160,4 +160,4 @@ bool WriteMapPackage(const std::string& path, const std::string& imageName,
     return ok;
 }
 
-}  // namespace trakomer::gl
+}  // namespace trakomer::maps
