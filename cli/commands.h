@@ -25,6 +25,7 @@ int RunUpload(const Args& args);
 int RunPorts(const Args& args);
 int RunScan(const Args& args);
 int RunMappack(const Args& args);
+int RunMappackTiles(const Args& args);
 int RunRecover(const Args& args);
 
 struct Command {

@@ -40,7 +40,8 @@ bool ReadMapPackage(const std::string& path, MapPackage& package,
 std::vector<std::string> FindMapPackages(const std::string& programFolder);
 
 // Writes a package of an image and its corners (the calibration line
-// "lat1 lon1 lat2 lon2"). False on any failure.
+// "lat1 lon1 lat2 lon2"), atomically. False on any failure, which leaves
+// nothing behind.
 bool WriteMapPackage(const std::string& path, const std::string& imageName,
                      const std::string& imageBytes, const MapCorners& corners);
 
