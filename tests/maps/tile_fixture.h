@@ -53,6 +53,11 @@ inline std::pair<int, int> DecodeGrid(const unsigned char* rgb) {
     return {rgb[0] | (rgb[2] & 0xF) << 8, rgb[1] | (rgb[2] >> 4) << 8};
 }
 
+inline std::filesystem::path MakeTempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "trakomer-tiles-XXXXXX").string();
+    return ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+}
+
 // Writes z/x/y.png grid tiles for the tile rectangle [x0,x1] x [y0,y1].
 inline void WriteTileFolder(const std::filesystem::path& root, int z, int x0, int y0, int x1,
                             int y1) {
