@@ -88,6 +88,7 @@ const std::vector<Key>& KeysInFileOrder() {
         {"mUseWayPointPath", &Settings::mUseWayPointPath},
         {"mDefaultFileNameFormat", &Settings::mDefaultFileNameFormat},
         {"mCommDevice", StringField{&Settings::mCommDevice, kCommDeviceCapacity}},
+        {"mMapSource", StringField{&Settings::mMapSource, kPathCapacity}},
     };
     return keys;
 }
@@ -105,7 +106,7 @@ constexpr const char* kMatchOrder[] = {
     "mFtpUser", "mFtpPassword", "mBasePath", "mRefPath", "mWayPointPath", "mUseBasePath",
     "mUseRefPath", "mUseWayPointPath", "mAutoStopDistance", "mAutoStopSpeed", "mAutoStart",
     "mAutoStop", "mUserName", "mDefaultFilePath", "mUploadType", "mSaveFilterIndex",
-    "mOpenFilterIndex", "mDefaultFileNameFormat", "mCommDevice",
+    "mOpenFilterIndex", "mDefaultFileNameFormat", "mCommDevice", "mMapSource",
 };
 
 const Key* FindKey(std::string_view name) {

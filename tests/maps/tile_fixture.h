@@ -71,17 +71,18 @@ inline void WriteTileFolder(const std::filesystem::path& root, int z, int x0, in
     }
 }
 
-// The same tiles as an MBTiles file (TMS rows) with an HTML attribution.
+// The same tiles as an MBTiles file (TMS rows, z its highest zoom) with an
+// HTML attribution.
 inline bool WriteMbtiles(const std::string& path, int z, int x0, int y0, int x1, int y1) {
     sqlite3* db = nullptr;
     if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) return false;
-    sqlite3_exec(db,
-                 "CREATE TABLE metadata (name text, value text);"
-                 "CREATE TABLE tiles (zoom_level integer, tile_column integer, tile_row integer, "
-                 "tile_data blob);"
-                 "INSERT INTO metadata VALUES ('format','png'),('maxzoom','18'),"
-                 "('attribution','<a href=\"x\">&copy; Test data</a>');",
-                 nullptr, nullptr, nullptr);
+    const std::string schema =
+        "CREATE TABLE metadata (name text, value text);"
+        "CREATE TABLE tiles (zoom_level integer, tile_column integer, tile_row integer, "
+        "tile_data blob);"
+        "INSERT INTO metadata VALUES ('format','png'),('maxzoom','" + std::to_string(z) + "'),"
+        "('attribution','<a href=\"x\">&copy; Test data</a>');";
+    sqlite3_exec(db, schema.c_str(), nullptr, nullptr, nullptr);
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(db, "INSERT INTO tiles VALUES (?,?,?,?)", -1, &insert, nullptr);
     for (int x = x0; x <= x1; ++x) {
