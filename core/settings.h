@@ -77,8 +77,9 @@ struct Settings {
     int mDefaultFileNameFormat = 0;    // 0 DDMMYY, 1 DDMMYYYY, 2 YYMMDD, 3 YYYYMMDD
     std::string mCommDevice;           // serial device path, capacity kCommDeviceCapacity
     // Where "Get map for this track..." takes its tiles: a tile server's URL
-    // template, an .mbtiles file or a tile folder; capacity kPathCapacity.
-    std::string mMapSource = "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
+    // template, an .mbtiles file or a tile folder; empty for the default
+    // tile server. Capacity kPathCapacity.
+    std::string mMapSource;
 
     // Not a key: the body weight lives in memory only and starts at its
     // default on every run.

@@ -14,7 +14,8 @@ namespace trakomer::prefs {
 
 MapFetchBox::MapFetchBox(const std::string& source, MapFetchServices services, QWidget* parent)
     : QWidget(parent), services_(std::move(services)) {
-    source_ = new QLineEdit(ToQ(source), this);
+    // The default tile server stands preset in the field.
+    source_ = new QLineEdit(ToQ(source.empty() ? maps::kDefaultTileServer : source), this);
     source_->setObjectName("mapSource");
     source_->setPlaceholderText(maps::kDefaultTileServer);
     get_ = new QPushButton(kGetMapButton, this);

@@ -37,7 +37,9 @@ void MapsPage::AddRow(const MapRow& row) {
 }
 
 void MapsPage::Store(Settings& settings, ApplyEffects&) {
-    settings.mMapSource = fetch_->Source().substr(0, kPathCapacity - 1);
+    const std::string source = fetch_->Source();
+    settings.mMapSource =
+        source == maps::kDefaultTileServer ? "" : source.substr(0, kPathCapacity - 1);
 }
 
 }  // namespace trakomer::prefs
