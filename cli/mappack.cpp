@@ -33,6 +33,13 @@ int NearestPowerOfTwo(int n) {
     return power;
 }
 
+std::string BaseName(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
 bool ParseCorners(const std::string& text, maps::MapCorners& corners) {
     double v[4];
     size_t start = 0;
@@ -49,13 +56,6 @@ bool ParseCorners(const std::string& text, maps::MapCorners& corners) {
     return corners.lat1 >= -90 && corners.lat2 <= 90 && corners.lon1 >= -180 &&
            corners.lon2 <= 180 && corners.lat1 < corners.lat2 && corners.lon1 < corners.lon2;
 }
-
-std::string BaseName(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
 
 int RunMappack(const Args& args) {
     for (const std::string& arg : args) {

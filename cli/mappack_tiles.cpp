@@ -44,21 +44,6 @@ bool ParseInt(const std::string& text, int low, int high, int& value) {
     return true;
 }
 
-bool ParseBox(const std::string& text, maps::LatLonBox& box) {
-    double v[4];
-    size_t start = 0;
-    for (int i = 0; i < 4; ++i) {
-        const size_t end = i < 3 ? text.find(',', start) : text.size();
-        if (end == std::string::npos || !ParseNumber(text.substr(start, end - start), v[i])) {
-            return false;
-        }
-        start = end + 1;
-    }
-    box = {v[0], v[1], v[2], v[3]};
-    return box.south >= -90 && box.north <= 90 && box.west >= -180 && box.east <= 180 &&
-           box.south < box.north && box.west < box.east;
-}
-
 // A usage message, or empty when the options are complete.
 std::string ParseTileOptions(const Args& args, TileOptions& o) {
     for (size_t i = 0; i < args.size(); ++i) {
@@ -94,9 +79,9 @@ std::string ParseTileOptions(const Args& args, TileOptions& o) {
 // The areas to cover: the box, or a corridor around the track's points.
 bool AreasOf(const TileOptions& o, std::vector<maps::LatLonBox>& boxes) {
     if (!o.bbox.empty()) {
-        maps::LatLonBox box;
-        if (!ParseBox(o.bbox, box)) return false;
-        boxes = {box};
+        maps::MapCorners c;
+        if (!ParseCorners(o.bbox, c)) return false;
+        boxes = {{c.lat1, c.lon1, c.lat2, c.lon2}};
         return true;
     }
     auto track = std::make_unique<Track>();
