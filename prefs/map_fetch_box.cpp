@@ -17,6 +17,7 @@ MapFetchBox::MapFetchBox(const std::string& source, MapFetchServices services, Q
     // The default tile server stands preset in the field.
     source_ = new QLineEdit(ToQ(source.empty() ? maps::kDefaultTileServer : source), this);
     source_->setObjectName("mapSource");
+    source_->setCursorPosition(0);
     source_->setPlaceholderText(maps::kDefaultTileServer);
     get_ = new QPushButton(kGetMapButton, this);
     get_->setObjectName("getMap");
