@@ -2,6 +2,7 @@
 // Web Mercator tile addressing ({z}/{x}/{y}, 256-pixel tiles, y downward
 // from the north edge) and the latitude/longitude boxes maps are made for.
 
+#include <compare>
 #include <cstdint>
 
 namespace trakomer::maps {
