@@ -1,6 +1,7 @@
 #include "prefs/map_fetch_box.h"
 
 #include <QDateTime>
+#include <QDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,7 +52,11 @@ MapFetchBox::MapFetchBox(const std::string& source, MapFetchServices services, Q
 MapFetchBox::~MapFetchBox() {
     // Closing cancels: the worker removes what it staged and installs nothing.
     cancelled_ = true;
-    if (worker_.joinable()) worker_.join();
+    if (!worker_.joinable()) return;
+    worker_.join();
+    // It may have installed everything just before: the window still loads it.
+    const std::lock_guard lock(mutex_);
+    if (result_ && services_.installed) services_.installed();
 }
 
 std::string MapFetchBox::Source() const {
@@ -78,6 +83,12 @@ void MapFetchBox::Start() {
     get_->setEnabled(false);
     cancel_->setEnabled(true);
     status_->setText("Getting the map tiles\u2026");
+    // Closing the sheet cancels at once, not only when the page goes.
+    auto* dialog = qobject_cast<QDialog*>(window());
+    if (dialog != nullptr && !watchingDialog_) {
+        QObject::connect(dialog, &QDialog::finished, this, [this] { cancelled_ = true; });
+        watchingDialog_ = true;
+    }
     const std::string source = Source();
     const std::string cache = services_.cacheFolder;
     worker_ = std::thread([this, source, cache, request] {

@@ -53,6 +53,7 @@ private:
     QProgressBar* progress_;
     QLabel* status_;
     QTimer* timer_;
+    bool watchingDialog_ = false;
 
     std::thread worker_;
     std::atomic<bool> cancelled_{false};
