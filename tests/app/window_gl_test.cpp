@@ -3,6 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
 #include <QApplication>
 #include <QImage>
 #include <QWidget>
@@ -14,6 +20,7 @@
 #include <memory>
 #include <string>
 
+#include "app/command_ids.h"
 #include "app/gl_screen.h"
 #include "app/main_window.h"
 #include "gl/frame_image.h"
@@ -23,6 +30,7 @@
 #include "tests/app/quiet_power.h"
 #include "tests/gl/gl_fixture.h"
 #include "tests/gps/nmea_test_util.h"
+#include "tests/maps/tile_fixture.h"
 
 namespace trakomer {
 namespace {
@@ -213,6 +221,34 @@ TEST_F(WindowFlyToTest, ListsTheMapsThenFliesToThemAndBackToTheCurrentLocation) 
     EXPECT_EQ(waits_.size(), 38u);
     EXPECT_FALSE(window_->View().flyTo);
     EXPECT_EQ(window_->View().panX, 0);
+}
+
+TEST_F(WindowFlyToTest, AMapGotForTheTrackIsListedWithoutARestart) {
+    Record(1);
+    const int h = window_->centralWidget()->height();
+    window_->StylusDown(2, h - 2);  // the start button
+    window_->StylusUp(2, h - 2);
+    Record(5);
+    // Zoom 14 tiles around the track near 48.12 N, 11.52 E.
+    const std::string mbtiles = home_ + "/area.mbtiles";
+    ASSERT_TRUE(maps::testing::WriteMbtiles(mbtiles, 14, 8713, 5684, 8719, 5690));
+    std::string status;
+    QTimer::singleShot(0, window_.get(), [&] {
+        QWidget* sheet = QApplication::activeModalWidget();
+        ASSERT_NE(sheet, nullptr);
+        sheet->findChild<QTabWidget*>("pages")->setCurrentIndex(6);  // Maps
+        sheet->findChild<QLineEdit*>("mapSource")->setText(QString::fromStdString(mbtiles));
+        auto* get = sheet->findChild<QPushButton*>("getMap");
+        get->click();
+        EXPECT_TRUE(QTest::qWaitFor([get] { return get->isEnabled(); }, 20000));
+        status = sheet->findChild<QLabel*>("mapStatus")->text().toStdString();
+        sheet->findChild<QPushButton*>("ok")->click();
+    });
+    window_->RunCommand(kCmdPreferences);
+    EXPECT_EQ(status.rfind("Installed 1 map(s)", 0), 0u) << status;
+    EXPECT_EQ(settings_.mMapSource, mbtiles);
+    ASSERT_NE(window_->CommandAction(kFirstFlyTo + 1), nullptr);
+    EXPECT_EQ(window_->CommandAction(kFirstFlyTo + 1)->text().toStdString().rfind("map-", 0), 0u);
 }
 
 TEST(GlScreenImage, BottomRowFirstFramesAreShownUpright) {
