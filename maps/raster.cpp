@@ -1,6 +1,7 @@
 #include "maps/raster.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #pragma GCC diagnostic push
@@ -13,13 +14,16 @@
 namespace trakomer::maps {
 namespace {
 
-// The font's characters are printable ASCII only.
-std::string AsciiText(std::string_view text) {
+// The font's characters are printable ASCII only. A copyright sign becomes
+// a 'c' between spaces, at the returned offsets, for a ring to be drawn
+// around it.
+std::string AsciiText(std::string_view text, std::vector<size_t>& rings) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (text.substr(i, 2) == "\xC2\xA9") {
-            out += "(c)";
+            rings.push_back(out.size() + 1);
+            out += " c ";
             ++i;
         } else if (c >= 0x20 && c < 0x7F) {
             out += static_cast<char>(c);
@@ -66,8 +70,23 @@ std::string EncodeTga(const RgbImage& image) {
     return tga;
 }
 
+// A one-pixel ring of radius 5.5 font pixels around a 'c' whose left edge is
+// at font x `cx`.
+void DrawRing(RgbImage& image, int left, int top, int scale, int cx) {
+    const double centreX = cx + 2.0, centreY = 4.5, radius = 5.5;
+    for (int fy = -2; fy < 12; ++fy) {
+        for (int fx = cx - 5; fx < cx + 9; ++fx) {
+            const double d = std::hypot(fx + 0.5 - centreX, fy + 0.5 - centreY);
+            if (std::abs(d - radius) > 0.6) continue;
+            const int x = left + (2 + fx) * scale, y = top + (2 + fy) * scale;
+            FillBox(image, x, y, x + scale, y + scale, 0x20);
+        }
+    }
+}
+
 void DrawAttribution(RgbImage& image, std::string_view text) {
-    std::string ascii = AsciiText(text);
+    std::vector<size_t> rings;
+    std::string ascii = AsciiText(text, rings);
     if (ascii.empty() || image.width < 8 || image.height < 8) return;
     const int textWidth = stb_easy_font_width(ascii.data());
     const int textHeight = 7;  // capitals; descenders reach two rows lower
@@ -95,6 +114,10 @@ void DrawAttribution(RgbImage& image, std::string_view text) {
         const int x1 = left + (2 + static_cast<int>(v[2].x)) * scale;
         const int y1 = top + (2 + static_cast<int>(v[2].y)) * scale;
         FillBox(image, x0, y0, x1, y1, 0x20);
+    }
+    for (size_t at : rings) {
+        std::string before = ascii.substr(0, at);
+        DrawRing(image, left, top, scale, before.empty() ? 0 : stb_easy_font_width(before.data()));
     }
 }
 

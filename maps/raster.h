@@ -25,8 +25,8 @@ struct RgbImage {
 std::string EncodeTga(const RgbImage& image);
 
 // Draws `text` in dark letters on a light box into the bottom-right corner,
-// one image pixel per font pixel so that it reads at 1:1. "©" is drawn as
-// "(c)"; other characters outside ASCII as '?'.
+// twice the font's size where it fits so that it reads at 1:1. "©" is
+// drawn as a ringed c; other characters outside ASCII as '?'.
 void DrawAttribution(RgbImage& image, std::string_view text);
 
 }  // namespace trakomer::maps
