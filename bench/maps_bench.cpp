@@ -57,7 +57,7 @@ void BM_TileMapFromWarmCache(benchmark::State& state) {
     const std::atomic<bool> cancel{false};
     const LatLonBox box = TileBlock();
     // A hair inside the block, so that exactly its 256 tiles are taken.
-    const LatLonBox inside{box.south + 1e-6, box.west + 1e-6, box.north - 1e-6, box.east - 1e-6};
+    const LatLonBox inside{box.lat1 + 1e-6, box.lon1 + 1e-6, box.lat2 - 1e-6, box.lon2 - 1e-6};
     for (auto _ : state) {
         const auto result = MakeTileMap(*source, {{inside}, kZoom, 500, "", (dir / "m.tgz").string()},
                                         nullptr, cancel, error);

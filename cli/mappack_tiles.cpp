@@ -79,9 +79,9 @@ std::string ParseTileOptions(const Args& args, TileOptions& o) {
 // The areas to cover: the box, or a corridor around the track's points.
 bool AreasOf(const TileOptions& o, std::vector<maps::LatLonBox>& boxes) {
     if (!o.bbox.empty()) {
-        maps::MapCorners c;
-        if (!ParseCorners(o.bbox, c)) return false;
-        boxes = {{c.lat1, c.lon1, c.lat2, c.lon2}};
+        maps::LatLonBox box;
+        if (!ParseCorners(o.bbox, box)) return false;
+        boxes = {box};
         return true;
     }
     auto track = std::make_unique<Track>();
@@ -110,10 +110,10 @@ void PrintResult(const maps::TileMapResult& result) {
             .Field("height", static_cast<int64_t>(p.height))
             .Key("corners")
             .BeginArray()
-            .Number(p.box.south)
-            .Number(p.box.west)
-            .Number(p.box.north)
-            .Number(p.box.east)
+            .Number(p.box.lat1)
+            .Number(p.box.lon1)
+            .Number(p.box.lat2)
+            .Number(p.box.lon2)
             .EndArray()
             .EndObject();
     }

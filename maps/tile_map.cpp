@@ -74,7 +74,7 @@ std::optional<TileMapResult> MakeTileMap(TileSource& source, const TileMapReques
         staged.push_back(names[i] + ".part");
         errno = 0;
         if (cancel || !WriteMapPackage(staged.back(), stem + ".tga", EncodeTga(image),
-                                       {p.box.south, p.box.west, p.box.north, p.box.east})) {
+                                       p.box)) {
             error = cancel ? "cancelled"
                            : "cannot write " + names[i] +
                                  (errno != 0 ? std::string(": ") + std::strerror(errno) : "");

@@ -20,10 +20,10 @@ int PackageSide(double n) {
 }
 
 LatLonBox ClampToMercator(LatLonBox b) {
-    b.south = std::max(b.south, -kMercatorMaxLatitude);
-    b.north = std::min(b.north, kMercatorMaxLatitude);
-    b.west = std::max(b.west, -180.0);
-    b.east = std::min(b.east, 180.0);
+    b.lat1 = std::max(b.lat1, -kMercatorMaxLatitude);
+    b.lat2 = std::min(b.lat2, kMercatorMaxLatitude);
+    b.lon1 = std::max(b.lon1, -180.0);
+    b.lon2 = std::min(b.lon2, 180.0);
     return b;
 }
 
@@ -47,30 +47,30 @@ std::vector<TileKey> UniqueTiles(const std::vector<LatLonBox>& boxes, int z) {
 
 LatLonBox Grown(LatLonBox b, double marginKm) {
     const double dLat = marginKm / kKmPerDegree;
-    const double midLat = std::clamp((b.south + b.north) / 2, -80.0, 80.0);
+    const double midLat = std::clamp((b.lat1 + b.lat2) / 2, -80.0, 80.0);
     const double dLon = dLat / std::cos(midLat * std::numbers::pi / 180);
-    return {std::max(b.south - dLat, -90.0), std::max(b.west - dLon, -180.0),
-            std::min(b.north + dLat, 90.0), std::min(b.east + dLon, 180.0)};
+    return {std::max(b.lat1 - dLat, -90.0), std::max(b.lon1 - dLon, -180.0),
+            std::min(b.lat2 + dLat, 90.0), std::min(b.lon2 + dLon, 180.0)};
 }
 
 // Columns and rows of packages a box takes at zoom z.
 std::pair<double, double> PackageGrid(const LatLonBox& box, int z) {
-    const double srcW = (TileX(box.east, z) - TileX(box.west, z)) * kTileSide;
-    const double srcH = (TileY(box.south, z) - TileY(box.north, z)) * kTileSide;
+    const double srcW = (TileX(box.lon2, z) - TileX(box.lon1, z)) * kTileSide;
+    const double srcH = (TileY(box.lat1, z) - TileY(box.lat2, z)) * kTileSide;
     return {std::max(1.0, std::ceil(srcW / kMaxPackageSide)),
             std::max(1.0, std::ceil(srcH / kMaxPackageSide))};
 }
 
-double Area(const LatLonBox& b) { return (b.north - b.south) * (b.east - b.west); }
+double Area(const LatLonBox& b) { return (b.lat2 - b.lat1) * (b.lon2 - b.lon1); }
 
 }  // namespace
 
 std::vector<PackagePlan> PackagesForBox(const LatLonBox& area, int z) {
     const LatLonBox box = ClampToMercator(area);
     const double scale = kTileSide;
-    const double srcW = (TileX(box.east, z) - TileX(box.west, z)) * scale;
-    const double top = TileY(box.north, z);
-    const double srcH = (TileY(box.south, z) - top) * scale;
+    const double srcW = (TileX(box.lon2, z) - TileX(box.lon1, z)) * scale;
+    const double top = TileY(box.lat2, z);
+    const double srcH = (TileY(box.lat1, z) - top) * scale;
     const auto [columns, rowCount] = PackageGrid(box, z);
     const int cols = static_cast<int>(columns);
     const int rows = static_cast<int>(rowCount);
@@ -81,10 +81,10 @@ std::vector<PackagePlan> PackagesForBox(const LatLonBox& area, int z) {
         const double south = TileLatitude(top + srcH / scale * (row + 1) / rows, z);
         for (int col = 0; col < cols; ++col) {
             PackagePlan p;
-            p.box = {row + 1 == rows ? box.south : south,
-                     box.west + (box.east - box.west) * col / cols,
-                     row == 0 ? box.north : north,
-                     box.west + (box.east - box.west) * (col + 1) / cols};
+            p.box = {row + 1 == rows ? box.lat1 : south,
+                     box.lon1 + (box.lon2 - box.lon1) * col / cols,
+                     row == 0 ? box.lat2 : north,
+                     box.lon1 + (box.lon2 - box.lon1) * (col + 1) / cols};
             p.width = PackageSide(srcW / cols);
             p.height = PackageSide(srcH / rows);
             plans.push_back(p);
@@ -141,21 +141,21 @@ std::vector<LatLonBox> CorridorBoxes(const std::vector<LatLon2>& points, double 
     LatLonBox whole{points[0].latitude, points[0].longitude, points[0].latitude,
                     points[0].longitude};
     auto extend = [](LatLonBox& b, const LatLon2& p) {
-        b.south = std::min(b.south, p.latitude);
-        b.north = std::max(b.north, p.latitude);
-        b.west = std::min(b.west, p.longitude);
-        b.east = std::max(b.east, p.longitude);
+        b.lat1 = std::min(b.lat1, p.latitude);
+        b.lat2 = std::max(b.lat2, p.latitude);
+        b.lon1 = std::min(b.lon1, p.longitude);
+        b.lon2 = std::max(b.lon2, p.longitude);
     };
     for (const LatLon2& p : points) extend(whole, p);
     // Pieces of the route no longer than a third of its longer span.
-    const double limit = std::max(whole.north - whole.south, whole.east - whole.west) / 3;
+    const double limit = std::max(whole.lat2 - whole.lat1, whole.lon2 - whole.lon1) / 3;
     std::vector<LatLonBox> pieces;
     LatLonBox piece{points[0].latitude, points[0].longitude, points[0].latitude,
                     points[0].longitude};
     for (size_t i = 1; i < points.size(); ++i) {
         LatLonBox grown = piece;
         extend(grown, points[i]);
-        if (grown.north - grown.south > limit || grown.east - grown.west > limit) {
+        if (grown.lat2 - grown.lat1 > limit || grown.lon2 - grown.lon1 > limit) {
             pieces.push_back(Grown(piece, marginKm));
             // The next piece starts at the last point so the corridor has no gap.
             piece = {points[i - 1].latitude, points[i - 1].longitude, points[i - 1].latitude,

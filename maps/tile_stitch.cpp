@@ -60,10 +60,10 @@ RgbImage RenderPackage(const TileMosaic& mosaic, int zoom, const PackagePlan& pl
     std::vector<long long> columns(static_cast<size_t>(plan.width));
     for (int i = 0; i < plan.width; ++i) {
         columns[static_cast<size_t>(i)] =
-            pixelOf(TileX(b.west + (b.east - b.west) * (i + 0.5) / plan.width, zoom));
+            pixelOf(TileX(b.lon1 + (b.lon2 - b.lon1) * (i + 0.5) / plan.width, zoom));
     }
     for (int r = 0; r < plan.height; ++r) {
-        const double latitude = b.north - (b.north - b.south) * (r + 0.5) / plan.height;
+        const double latitude = b.lat2 - (b.lat2 - b.lat1) * (r + 0.5) / plan.height;
         const long long gy = pixelOf(TileY(latitude, zoom));
         const int ty = static_cast<int>(gy / kTileSide);
         const size_t rowOffset = static_cast<size_t>(gy % kTileSide) * kTileSide * 3;

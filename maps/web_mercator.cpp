@@ -31,8 +31,8 @@ TileRange TilesCovering(const LatLonBox& box, int z) {
     auto clampTile = [last](double t) { return std::clamp(static_cast<int>(std::floor(t)), 0, last); };
     // An edge exactly on a tile border does not take the next tile in.
     const double eps = 1e-9;
-    return {clampTile(TileX(box.west, z)), clampTile(TileY(box.north, z)),
-            clampTile(TileX(box.east, z) - eps), clampTile(TileY(box.south, z) - eps)};
+    return {clampTile(TileX(box.lon1, z)), clampTile(TileY(box.lat2, z)),
+            clampTile(TileX(box.lon2, z) - eps), clampTile(TileY(box.lat1, z) - eps)};
 }
 
 }  // namespace trakomer::maps

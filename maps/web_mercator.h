@@ -5,19 +5,17 @@
 #include <compare>
 #include <cstdint>
 
+#include "maps/image_list.h"
+
 namespace trakomer::maps {
 
 constexpr int kTileSide = 256;
 // Web Mercator stops short of the poles.
 constexpr double kMercatorMaxLatitude = 85.0511287798066;
 
-// Degrees; south < north and west < east for a usable box.
-struct LatLonBox {
-    double south = 0;
-    double west = 0;
-    double north = 0;
-    double east = 0;
-};
+// A box of latitudes and longitudes, degrees: the south-west corner (lat1,
+// lon1) and the north-east one (lat2, lon2), as map packages store them.
+using LatLonBox = MapCorners;
 
 struct TileKey {
     int z = 0;

@@ -22,8 +22,8 @@ MapsPage::MapsPage(const std::vector<MapRow>& rows, const Settings& settings,
     fetch_ = new MapFetchBox(settings.mMapSource, std::move(fetch), this);
     fetch_->onInstalled = [this](const maps::WrittenPackage& p) {
         const size_t slash = p.file.rfind('/');
-        AddRow({p.file.substr(slash == std::string::npos ? 0 : slash + 1), p.box.west, p.box.south,
-                p.box.east, p.box.north});
+        AddRow({p.file.substr(slash == std::string::npos ? 0 : slash + 1), p.box.lon1, p.box.lat1,
+                p.box.lon2, p.box.lat2});
     };
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_);

@@ -163,9 +163,9 @@ TEST(TilePlan, ZoomPackagesAndCorridors) {
         EXPECT_TRUE(p.width <= 4096 && (p.width & (p.width - 1)) == 0) << p.width;
         EXPECT_TRUE(p.height <= 4096 && (p.height & (p.height - 1)) == 0) << p.height;
     }
-    EXPECT_DOUBLE_EQ(packages.front().box.north, 48.5);
-    EXPECT_DOUBLE_EQ(packages.back().box.south, 47.5);
-    EXPECT_DOUBLE_EQ(packages.back().box.east, 12.5);
+    EXPECT_DOUBLE_EQ(packages.front().box.lat2, 48.5);
+    EXPECT_DOUBLE_EQ(packages.back().box.lat1, 47.5);
+    EXPECT_DOUBLE_EQ(packages.back().box.lon2, 12.5);
     // An L-shaped route becomes a corridor covering each leg; a compact
     // one stays one box.
     std::vector<LatLon2> route;
@@ -175,8 +175,8 @@ TEST(TilePlan, ZoomPackagesAndCorridors) {
     EXPECT_GT(corridor.size(), 1u);
     for (const LatLon2& p : route) {
         EXPECT_TRUE(std::any_of(corridor.begin(), corridor.end(), [&](const LatLonBox& b) {
-            return p.latitude > b.south && p.latitude < b.north && p.longitude > b.west &&
-                   p.longitude < b.east;
+            return p.latitude > b.lat1 && p.latitude < b.lat2 && p.longitude > b.lon1 &&
+                   p.longitude < b.lon2;
         }));
     }
     EXPECT_EQ(CorridorBoxes({{48, 11}, {48.01, 11.01}}, 1.0).size(), 1u);
