@@ -9,6 +9,7 @@
 #include "core/settings_file.h"
 #include "gps/settings_port.h"
 #include "gps/source_list.h"
+#include "maps/tile_source.h"
 #include "prefs/preferences_sheet.h"
 
 namespace trakomer {
@@ -18,6 +19,16 @@ void MainWindow::ShowPreferences() {
     services.dialogs = services_.dialogs;
     services.ports = EnumerateSources();
     if (glScreen_ && glScreen_->Available()) services.maps = glScreen_->MapRows();
+    const int last = std::max(track_->lastIndex, track_->loadedCount - 1);
+    for (int i = 0; i <= last; ++i) {
+        const TrackPoint& p = track_->points[static_cast<size_t>(i)];
+        services.mapFetch.track.push_back({p.latitude, p.longitude});
+    }
+    services.mapFetch.programFolder = paths_.dataFolder;
+    services.mapFetch.cacheFolder = maps::DefaultTileCacheFolder();
+    // New map packages: the GL screen starts afresh at the next frame and
+    // loads them with the other images (Fly To follows).
+    services.mapFetch.installed = [this] { glScreen_.reset(); };
     prefs::PreferencesSheet sheet(settings_, *this, std::move(services), this);
     sheet.exec();
     ComposeAndDraw();

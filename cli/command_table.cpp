@@ -13,6 +13,7 @@ const std::vector<Command>& AllCommands() {
         {"convert", RunConvert, "convert IN OUT [--home DIR]   convert a track file (.trk/.trz/.kml/.gpx to .trk/.trz/.log/.kmz/.gpx), print a JSON line"},
         {"settings", RunSettings, "settings [--home DIR]   print the settings in effect as JSON"},
         {"mappack", RunMappack, "mappack IMAGE --corners LAT1,LON1,LAT2,LON2 OUT.tgz   make a map package of a PNG or JPEG map and its south-west and north-east corners, print a JSON line"},
+        {"mappack", RunMappack, "mappack --tiles SOURCE (--around TRACK [--margin KM] | --bbox S,W,N,E) [--zoom Z] [--max-tiles N] [--attribution TEXT] OUT.tgz   map packages from a tile server URL template, an .mbtiles file or a z/x/y tile folder, print a JSON line"},
         {"upload", RunUpload, "upload [--home DIR] [--type 1|2|3] TRACKFILE   upload a track as \"Upload now\" does, print the status line"},
     };
     return commands;

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "maps/image_list.h"
+
 namespace trakomer::cli {
 
 using Args = std::vector<std::string>;
@@ -25,6 +27,10 @@ int RunUpload(const Args& args);
 int RunPorts(const Args& args);
 int RunScan(const Args& args);
 int RunMappack(const Args& args);
+int RunMappackTiles(const Args& args);
+// "LAT1,LON1,LAT2,LON2", the south-west corner before the north-east one,
+// for both mappack forms. False when malformed or out of range.
+bool ParseCorners(const std::string& text, maps::MapCorners& corners);
 int RunRecover(const Args& args);
 
 struct Command {

@@ -15,8 +15,9 @@
 
 #include "cli/commands.h"
 #include "cli/json_writer.h"
-#include "gl/image_list.h"
-#include "gl/map_package.h"
+#include "maps/image_list.h"
+#include "maps/map_package.h"
+#include "maps/raster.h"
 
 namespace trakomer::cli {
 namespace {
@@ -32,7 +33,14 @@ int NearestPowerOfTwo(int n) {
     return power;
 }
 
-bool ParseCorners(const std::string& text, gl::MapCorners& corners) {
+std::string BaseName(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+bool ParseCorners(const std::string& text, maps::MapCorners& corners) {
     double v[4];
     size_t start = 0;
     for (int i = 0; i < 4; ++i) {
@@ -49,35 +57,10 @@ bool ParseCorners(const std::string& text, gl::MapCorners& corners) {
            corners.lon2 <= 180 && corners.lat1 < corners.lat2 && corners.lon1 < corners.lon2;
 }
 
-std::string BaseName(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// An uncompressed 24-bit TGA of top-first RGB rows, stored bottom row
-// first as the recorder reads it.
-std::string EncodeTga(const std::vector<unsigned char>& rgb, int width, int height) {
-    std::string tga(18, '\0');
-    tga[2] = 2;
-    tga[12] = static_cast<char>(width & 0xFF);
-    tga[13] = static_cast<char>(width >> 8);
-    tga[14] = static_cast<char>(height & 0xFF);
-    tga[15] = static_cast<char>(height >> 8);
-    tga[16] = 24;
-    tga.reserve(tga.size() + rgb.size());
-    for (int y = height - 1; y >= 0; --y) {
-        const unsigned char* row = rgb.data() + static_cast<size_t>(y) * width * 3;
-        for (int x = 0; x < width; ++x) {
-            tga += {static_cast<char>(row[x * 3 + 2]), static_cast<char>(row[x * 3 + 1]),
-                    static_cast<char>(row[x * 3])};
-        }
-    }
-    return tga;
-}
-
-}  // namespace
-
 int RunMappack(const Args& args) {
+    for (const std::string& arg : args) {
+        if (arg == "--tiles") return RunMappackTiles(args);
+    }
     std::string image, out, cornersText;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--corners" && i + 1 < args.size()) {
@@ -95,7 +78,7 @@ int RunMappack(const Args& args) {
     if (image.empty() || out.empty() || cornersText.empty()) {
         return UsageError("mappack needs IMAGE --corners LAT1,LON1,LAT2,LON2 OUT.tgz");
     }
-    gl::MapCorners corners;
+    maps::MapCorners corners;
     if (!ParseCorners(cornersText, corners)) {
         return UsageError(
             "mappack: --corners takes LAT1,LON1,LAT2,LON2, the south-west corner "
@@ -126,14 +109,14 @@ int RunMappack(const Args& args) {
     }
     const int w = NearestPowerOfTwo(width);
     const int h = NearestPowerOfTwo(height);
-    std::vector<unsigned char> resized(static_cast<size_t>(w) * h * 3);
-    if (!stbir_resize_uint8(pixels.get(), width, height, 0, resized.data(), w, h, 0, 3)) {
+    maps::RgbImage resized{w, h, std::vector<uint8_t>(static_cast<size_t>(w) * h * 3)};
+    if (!stbir_resize_uint8(pixels.get(), width, height, 0, resized.rgb.data(), w, h, 0, 3)) {
         std::fprintf(stderr, "trakomer-cli: mappack: cannot resize %s\n", image.c_str());
         return kExitFailure;
     }
     std::string stem = BaseName(out);
     stem.resize(stem.size() - 4);
-    if (!gl::WriteMapPackage(out, stem + ".tga", EncodeTga(resized, w, h), corners)) {
+    if (!maps::WriteMapPackage(out, stem + ".tga", maps::EncodeTga(resized), corners)) {
         std::fprintf(stderr, "trakomer-cli: mappack: cannot write %s\n", out.c_str());
         return kExitFailure;
     }

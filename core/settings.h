@@ -82,6 +82,10 @@ struct Settings {
     int mUseWayPointPath = 0;
     int mDefaultFileNameFormat = 0;    // 0 DDMMYY, 1 DDMMYYYY, 2 YYMMDD, 3 YYYYMMDD
     std::string mCommDevice;           // serial device path, capacity kCommDeviceCapacity
+    // Where "Get map for this track..." takes its tiles: a tile server's URL
+    // template, an .mbtiles file or a tile folder; empty for the default
+    // tile server. Capacity kPathCapacity.
+    std::string mMapSource;
 
     // Not a key: the body weight lives in memory only and starts at its
     // default on every run.

@@ -96,6 +96,7 @@ const std::vector<Key>& KeysInFileOrder() {
         {"mUseWayPointPath", &Settings::mUseWayPointPath},
         {"mDefaultFileNameFormat", &Settings::mDefaultFileNameFormat},
         {"mCommDevice", StringField{&Settings::mCommDevice, kCommDeviceCapacity}},
+        {"mMapSource", StringField{&Settings::mMapSource, kPathCapacity}},
     };
     return keys;
 }
@@ -114,7 +115,7 @@ constexpr const char* kMatchOrder[] = {
     "mUseRefPath", "mUseWayPointPath", "mAutoStopDistance", "mAutoStopSpeed", "mAutoStart",
     "mAutoStop", "mUserName", "mDefaultFilePath", "mUploadType", "mSaveFilterIndex",
     "mOpenFilterIndex", "mDefaultFileNameFormat", "mCommDevice", "mFtpCertificate",
-    "mPositionUrl", "mPositionPost", "mFollowPage",
+    "mPositionUrl", "mPositionPost", "mFollowPage", "mMapSource",
 };
 
 const Key* FindKey(std::string_view name) {

@@ -3,14 +3,14 @@
 #include <string>
 #include <string_view>
 
-#include "gl/image_list.h"
+#include "maps/image_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const std::string folder = "/usr/share/trakomer";
-    for (const auto& entry : trakomer::gl::ParseImageList(text, folder)) {
-        trakomer::gl::ImageFileFor(entry.path, folder);
+    for (const auto& entry : trakomer::maps::ParseImageList(text, folder)) {
+        trakomer::maps::ImageFileFor(entry.path, folder);
     }
-    trakomer::gl::ParseCalibration(text);
+    trakomer::maps::ParseCalibration(text);
     return 0;
 }

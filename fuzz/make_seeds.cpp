@@ -14,7 +14,7 @@
 #include "files/kml_writer.h"
 #include "files/recording_journal.h"
 #include "files/trk_file.h"
-#include "gl/map_package.h"
+#include "maps/map_package.h"
 #include "tests/gl/tga_builder.h"
 
 namespace {
@@ -122,14 +122,14 @@ void TgaSeeds() {
 // image list hold.
 void MapSeeds(const std::string& temp) {
     const std::string package = temp + "/seed.tgz";
-    if (gl::WriteMapPackage(package, "alps.tga", RgbTga(), {48.1, 11.5, 48.2, 11.6})) {
+    if (maps::WriteMapPackage(package, "alps.tga", RgbTga(), {48.1, 11.5, 48.2, 11.6})) {
         Seed("map_package", "rgb_2x2.tgz", FileBytes(package));
     }
-    if (gl::WriteMapPackage(package, "coast.tga", RleTga(), {-34.0, 151.0, -33.8, 151.3})) {
+    if (maps::WriteMapPackage(package, "coast.tga", RleTga(), {-34.0, 151.0, -33.8, 151.3})) {
         Seed("map_package", "rle_2x2.tgz", FileBytes(package));
     }
     // An image that claims more than a package may hold, in a few bytes.
-    if (gl::WriteMapPackage(package, "huge.tga",
+    if (maps::WriteMapPackage(package, "huge.tga",
                             Bytes(gl::testing::TgaHeader({10, 5000, 5000, 24, 0})), {0, 0, 1, 1})) {
         Seed("map_package", "huge_sides.tgz", FileBytes(package));
     }

@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "fuzz/quiet_dialogs.h"
-#include "gl/map_package.h"
+#include "maps/map_package.h"
 #include "gl/tga_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static trakomer::fuzz::InputFile file(".tgz");
-    trakomer::gl::MapPackage package;
+    trakomer::maps::MapPackage package;
     std::vector<std::string> messages;
-    if (trakomer::gl::ReadMapPackage(file.Write(data, size), package, messages)) {
+    if (trakomer::maps::ReadMapPackage(file.Write(data, size), package, messages)) {
         const auto* bytes = reinterpret_cast<const uint8_t*>(package.imageBytes.data());
         std::string error;
         trakomer::gl::DecodeTga(std::span(bytes, package.imageBytes.size()), package.imageName,

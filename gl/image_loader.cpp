@@ -5,12 +5,20 @@
 #include <sstream>
 #include <vector>
 
-#include "gl/image_list.h"
-#include "gl/map_package.h"
 #include "gl/texture_upload.h"
+#include "maps/image_list.h"
+#include "maps/map_package.h"
 
 namespace trakomer::gl {
 namespace {
+
+using maps::ImageListEntry;
+using maps::MapPackage;
+using maps::FindMapPackages;
+using maps::ImageFileFor;
+using maps::kImageListName;
+using maps::ParseImageList;
+using maps::ReadMapPackage;
 
 void Report(const ImageSources& sources, const std::string& message) {
     if (sources.showError) sources.showError(message);

@@ -37,7 +37,7 @@ PreferencesSheet::PreferencesSheet(Settings& settings, PreferencesHost& host,
               speech,
               tracks_,
               new UploadPage(settings_),
-              new MapsPage(services_.maps)};
+              new MapsPage(services_.maps, settings_, services_.mapFetch)};
     shown_.assign(pages_.size(), false);
 
     tabs_ = new QTabWidget(this);

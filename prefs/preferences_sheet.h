@@ -12,6 +12,7 @@
 #include "core/settings.h"
 #include "gps/port_discovery.h"
 #include "gps/port_scan.h"
+#include "prefs/map_fetch_box.h"
 #include "prefs/maps_model.h"
 #include "prefs/preference_page.h"
 #include "prefs/preferences_host.h"
@@ -38,6 +39,7 @@ struct SheetServices {
     Dialogs* dialogs = nullptr;  // asks "Restart now?"
     PortList ports;              // the NMEA page's port list
     std::vector<MapRow> maps;    // the Maps page's rows
+    MapFetchServices mapFetch;   // the Maps page's "Get map for this track…"
     ChooseFile chooseFile;       // default: the platform's open-file dialog
     ScanOptions scan;            // settle time of the port scan
 };

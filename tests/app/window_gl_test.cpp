@@ -3,6 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
 #include <QApplication>
 #include <QImage>
 #include <QTest>
@@ -15,15 +21,17 @@
 #include <memory>
 #include <string>
 
+#include "app/command_ids.h"
 #include "app/gl_screen.h"
 #include "app/main_window.h"
 #include "gl/frame_image.h"
-#include "gl/map_package.h"
+#include "maps/map_package.h"
 #include "gl/screen_views.h"
 #include "screens/screens.h"
 #include "tests/app/quiet_power.h"
 #include "tests/gl/gl_fixture.h"
 #include "tests/gps/nmea_test_util.h"
+#include "tests/maps/tile_fixture.h"
 
 namespace trakomer {
 namespace {
@@ -188,7 +196,7 @@ protected:
         home_ = pattern;
         paths_.configFolder = paths_.dataFolder = paths_.tempFolder = home_;
         paths_.documentsFolder = home_;
-        ASSERT_TRUE(gl::WriteMapPackage(home_ + "/city.tgz", "city.tga", PlainTga(0, 255, 0),
+        ASSERT_TRUE(maps::WriteMapPackage(home_ + "/city.tgz", "city.tga", PlainTga(0, 255, 0),
                                         {1.0, 3.0, 2.0, 4.0}));
         for (const char* name : {"earthmap.tga", "eye.tga", "startup.tga", "startbutton.tga"}) {
             std::ofstream(home_ + "/" + name, std::ios::binary) << PlainTga(255, 0, 255);
@@ -241,6 +249,34 @@ TEST_F(WindowFlyToTest, ListsTheMapsThenFliesToThemAndBackToTheCurrentLocation) 
     EXPECT_EQ(waits_.size(), 38u);
     EXPECT_FALSE(window_->View().flyTo);
     EXPECT_EQ(window_->View().panX, 0);
+}
+
+TEST_F(WindowFlyToTest, AMapGotForTheTrackIsListedWithoutARestart) {
+    Record(1);
+    const int h = window_->centralWidget()->height();
+    window_->StylusDown(2, h - 2);  // the start button
+    window_->StylusUp(2, h - 2);
+    Record(5);
+    // Zoom 14 tiles around the track near 48.12 N, 11.52 E.
+    const std::string mbtiles = home_ + "/area.mbtiles";
+    ASSERT_TRUE(maps::testing::WriteMbtiles(mbtiles, 14, 8713, 5684, 8719, 5690));
+    std::string status;
+    QTimer::singleShot(0, window_.get(), [&] {
+        QWidget* sheet = QApplication::activeModalWidget();
+        ASSERT_NE(sheet, nullptr);
+        sheet->findChild<QTabWidget*>("pages")->setCurrentIndex(6);  // Maps
+        sheet->findChild<QLineEdit*>("mapSource")->setText(QString::fromStdString(mbtiles));
+        auto* get = sheet->findChild<QPushButton*>("getMap");
+        get->click();
+        EXPECT_TRUE(QTest::qWaitFor([get] { return get->isEnabled(); }, 20000));
+        status = sheet->findChild<QLabel*>("mapStatus")->text().toStdString();
+        sheet->findChild<QPushButton*>("ok")->click();
+    });
+    window_->RunCommand(kCmdPreferences);
+    EXPECT_EQ(status.rfind("Installed 1 map(s)", 0), 0u) << status;
+    EXPECT_EQ(settings_.mMapSource, mbtiles);
+    ASSERT_NE(window_->CommandAction(kFirstFlyTo + 1), nullptr);
+    EXPECT_EQ(window_->CommandAction(kFirstFlyTo + 1)->text().toStdString().rfind("map-", 0), 0u);
 }
 
 TEST(GlScreenImage, BottomRowFirstFramesAreShownUpright) {

@@ -5,12 +5,15 @@
 #include <stb_image_write.h>
 
 #include <filesystem>
+#include <fstream>
+#include <regex>
 #include <span>
 #include <vector>
 
-#include "gl/map_package.h"
+#include "maps/map_package.h"
 #include "gl/tga_reader.h"
 #include "tests/cli/cli_runner.h"
+#include "tests/maps/tile_fixture.h"
 
 namespace trakomer {
 namespace {
@@ -41,9 +44,9 @@ TEST(Mappack, PictureBecomesAnUprightCalibratedPackage) {
     ASSERT_EQ(run.exitCode, 0) << run.out;
     EXPECT_NE(run.out.find("\"width\":256,\"height\":128"), std::string::npos) << run.out;
 
-    gl::MapPackage package;
+    maps::MapPackage package;
     std::vector<std::string> messages;
-    ASSERT_TRUE(gl::ReadMapPackage(out, package, messages));
+    ASSERT_TRUE(maps::ReadMapPackage(out, package, messages));
     EXPECT_EQ(package.imageName, "city.tga");
     EXPECT_DOUBLE_EQ(package.corners.lat1, 48.1);
     EXPECT_DOUBLE_EQ(package.corners.lon2, 11.8);
@@ -66,6 +69,41 @@ TEST(Mappack, PictureBecomesAnUprightCalibratedPackage) {
         EXPECT_EQ(test::Shell(test::kCli + " mappack " + png + bad + out + " 2>&1").exitCode, 2)
             << bad;
     }
+    fs::remove_all(dir);
+}
+
+TEST(Mappack, TilesAroundATrackMakeAPackageThatASecondRunTakesFromTheCache) {
+    const fs::path dir = maps::testing::MakeTempDir();
+    std::string gpx = "<?xml version=\"1.0\"?><gpx version=\"1.1\" creator=\"t\"><trk><trkseg>";
+    for (int i = 0; i < 20; ++i) {
+        gpx += "<trkpt lat=\"" + std::to_string(48.10 + i * 0.0005) + "\" lon=\"" +
+               std::to_string(11.50 + i * 0.0007) + "\"/>";
+    }
+    std::ofstream(dir / "walk.gpx") << gpx << "</trkseg></trk></gpx>";
+    const int z = 15;
+    maps::testing::WriteTileFolder(dir / "tiles", z, 17428, 11373, 17434, 11379);
+    maps::testing::TileHttpServer server(dir / "tiles");
+    ASSERT_GT(server.Port(), 0);
+    const std::string command = "XDG_CACHE_HOME=" + (dir / "cache").string() + " " + test::kCli +
+                                " mappack --tiles '" + server.Template() + "' --around " +
+                                (dir / "walk.gpx").string() + " --margin 0.3 --zoom 15 " +
+                                (dir / "walk.tgz").string() + " 2>&1";
+    const test::CliRun first = test::Shell(command);
+    ASSERT_EQ(first.exitCode, 0) << first.out;
+    const std::regex shape(
+        R"(\{"packages":\[\{"file":"[^"]+/walk\.tgz","width":(\d+),"height":(\d+),"corners":\[)"
+        R"(([-\d.]+),([-\d.]+),([-\d.]+),([-\d.]+)\]\}\],"tiles":(\d+),"fromCache":0,"zoom":15\}\n)");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(first.out, m, shape)) << first.out;
+    EXPECT_LT(std::stod(m[3]), 48.10);
+    EXPECT_LT(std::stod(m[4]), 11.50);
+    EXPECT_GT(std::stod(m[5]), 48.1095);
+    EXPECT_GT(std::stod(m[6]), 11.5133);
+    const std::string tiles = m[7];
+    const test::CliRun second = test::Shell(command);
+    EXPECT_NE(second.out.find("\"tiles\":" + tiles + ",\"fromCache\":" + tiles + ","),
+              std::string::npos)
+        << second.out;
     fs::remove_all(dir);
 }
 

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "gl/image_loader.h"
-#include "gl/map_package.h"
+#include "maps/map_package.h"
 #include "gl/screen_views.h"
 #include "tests/gl/gl_fixture.h"
 #include "tests/gl/tga_builder.h"
@@ -52,7 +52,7 @@ protected:
         const auto& d = dir.path();
         // Map A (a package) covers the whole view: red west of the newest
         // point, blue east of it. Map B (the list) is smaller and green.
-        ASSERT_TRUE(WriteMapPackage((d / "a.tgz").string(), "a.tga",
+        ASSERT_TRUE(maps::WriteMapPackage((d / "a.tgz").string(), "a.tga",
                                     Picture(4, 4, [](int x, int) { return x < 2 ? kRed : kBlue; }),
                                     {9.997, 19.998, 10.003, 20.004}));
         Write(d / "b.tga", Plain(kGreen));

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <memory>
 
+#include "gl/fly_to.h"
 #include "gl/map_images.h"
 #include "gl/map_projection.h"
 #include "gl/sky_view.h"
@@ -242,6 +243,34 @@ TEST(MapImages, WholeCoverFirstThenPartialMapsInTheirPart) {
     const std::vector<MapQuad> fewer = ChooseMapQuads(images, map, square);
     ASSERT_EQ(fewer.size(), 1u);
     EXPECT_EQ(fewer[0].slot, 0);
+}
+
+TEST(FlyTo, NineteenFramesAndThreeSecondsUnlessAlreadyThere) {
+    struct Case {
+        LatLon target;
+        bool trackEmpty;
+        int frames;
+        int waitedMs;
+    };
+    const LatLon centre{48.0, 11.0};
+    const Case cases[] = {
+        {{48.0, 11.0}, false, 0, 0}, {{48.5, 11.0}, true, 0, 0}, {{-33.8, 151.2}, false, 19, 3043}};
+    for (const Case& c : cases) {
+        std::vector<FlyToFrame> drawn;
+        int waited = 0;
+        const int frames = FlyTo(
+            centre, c.target, c.trackEmpty, [&](const FlyToFrame& f) { drawn.push_back(f); },
+            [&](int ms) { waited += ms; });
+        EXPECT_EQ(frames, c.frames);
+        EXPECT_EQ(static_cast<int>(drawn.size()), c.frames);
+        EXPECT_EQ(waited, c.waitedMs);
+        if (drawn.empty()) continue;
+        EXPECT_DOUBLE_EQ(drawn.front().target.latitude, centre.latitude);
+        EXPECT_DOUBLE_EQ(drawn.back().target.latitude, c.target.latitude);
+        EXPECT_DOUBLE_EQ(drawn.back().target.longitude, c.target.longitude);
+        EXPECT_DOUBLE_EQ(drawn.back().zoom, 1.0);
+        EXPECT_DOUBLE_EQ(drawn[9].zoom, 0.00015);
+    }
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace trakomer::gl {
+namespace trakomer::maps {
 
 constexpr const char* kImageListName = "mapfiles.ini";
 // Longest line read from the list or a calibration text; the rest of a
@@ -50,4 +50,4 @@ std::string ImageFileFor(const std::string& slotPath, const std::string& program
 // Leading decimal number of a field; 0 when there is none.
 double LeadingNumber(std::string_view field);
 
-}  // namespace trakomer::gl
+}  // namespace trakomer::maps

@@ -5,12 +5,11 @@
 #include <vector>
 
 #include "files/zip_archive.h"
-#include "gl/fly_to.h"
-#include "gl/image_list.h"
-#include "gl/map_package.h"
+#include "maps/image_list.h"
+#include "maps/map_package.h"
 #include "tests/gl/tga_builder.h"
 
-namespace trakomer::gl {
+namespace trakomer::maps {
 namespace {
 
 TEST(ImageList, LinesKeepTheirPathAndCorners) {
@@ -61,7 +60,7 @@ TEST(ImageList, CalibrationTakesTheLastLineOfFourNumbers) {
 }
 
 TEST(MapPackage, ReadsBothEntriesInMemoryAndReportsWhatIsWrong) {
-    testing::TempDir dir;
+    gl::testing::TempDir dir;
     const std::string good = (dir.path() / "good.tgz").string();
     ASSERT_TRUE(WriteMapPackage(good, "../../outside.tga", "TGA", {1, 2, 3, 4}));
     MapPackage package;
@@ -78,11 +77,11 @@ TEST(MapPackage, ReadsBothEntriesInMemoryAndReportsWhatIsWrong) {
     ASSERT_TRUE(WriteZip(three, {{"a.tga", "x"}, {"a.txt", "1 2 3 4"}, {"b.txt", "y"}}));
     const std::string huge = (dir.path() / "huge.tgz").string();
     const std::vector<uint8_t> header =
-        testing::TgaHeader({.type = 10, .width = 8192, .height = 8192});
+        gl::testing::TgaHeader({.type = 10, .width = 8192, .height = 8192});
     ASSERT_TRUE(WriteMapPackage(huge, "huge.tga",
                                 std::string(header.begin(), header.end()) + "\xFF", {1, 2, 3, 4}));
     const std::string junk = (dir.path() / "junk.tgz").string();
-    testing::WriteFile(junk, {'n', 'o', 't', ' ', 'z', 'i', 'p'});
+    gl::testing::WriteFile(junk, {'n', 'o', 't', ' ', 'z', 'i', 'p'});
     struct Case {
         std::string path;
         std::string message;
@@ -102,33 +101,20 @@ TEST(MapPackage, ReadsBothEntriesInMemoryAndReportsWhatIsWrong) {
               (std::vector<std::string>{"good.tgz", "huge.tgz", "junk.tgz", "three.tgz"}));
 }
 
-TEST(FlyTo, NineteenFramesAndThreeSecondsUnlessAlreadyThere) {
-    struct Case {
-        LatLon target;
-        bool trackEmpty;
-        int frames;
-        int waitedMs;
-    };
-    const LatLon centre{48.0, 11.0};
-    const Case cases[] = {
-        {{48.0, 11.0}, false, 0, 0}, {{48.5, 11.0}, true, 0, 0}, {{-33.8, 151.2}, false, 19, 3043}};
-    for (const Case& c : cases) {
-        std::vector<FlyToFrame> drawn;
-        int waited = 0;
-        const int frames = FlyTo(
-            centre, c.target, c.trackEmpty, [&](const FlyToFrame& f) { drawn.push_back(f); },
-            [&](int ms) { waited += ms; });
-        EXPECT_EQ(frames, c.frames);
-        EXPECT_EQ(static_cast<int>(drawn.size()), c.frames);
-        EXPECT_EQ(waited, c.waitedMs);
-        if (drawn.empty()) continue;
-        EXPECT_DOUBLE_EQ(drawn.front().target.latitude, centre.latitude);
-        EXPECT_DOUBLE_EQ(drawn.back().target.latitude, c.target.latitude);
-        EXPECT_DOUBLE_EQ(drawn.back().target.longitude, c.target.longitude);
-        EXPECT_DOUBLE_EQ(drawn.back().zoom, 1.0);
-        EXPECT_DOUBLE_EQ(drawn[9].zoom, 0.00015);
-    }
+TEST(MapPackage, TheLargestAllowedImageIsRead) {
+    gl::testing::TempDir dir;
+    const std::string path = (dir.path() / "largest.tgz").string();
+    const std::vector<uint8_t> header =
+        gl::testing::TgaHeader({.type = 2, .width = 4096, .height = 4096, .depth = 32});
+    std::string image(header.begin(), header.end());
+    image.resize(image.size() + size_t{4096} * 4096 * 4, '\x7F');
+    ASSERT_TRUE(WriteMapPackage(path, "largest.tga", image, {1, 2, 3, 4}));
+    MapPackage package;
+    std::vector<std::string> messages;
+    EXPECT_TRUE(ReadMapPackage(path, package, messages));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(package.imageBytes.size(), image.size());
 }
 
 }  // namespace
-}  // namespace trakomer::gl
+}  // namespace trakomer::maps

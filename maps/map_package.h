@@ -7,16 +7,20 @@
 #include <string>
 #include <vector>
 
-#include "gl/image_list.h"
+#include "maps/image_list.h"
 
-namespace trakomer::gl {
+namespace trakomer::maps {
 
-// Entries larger than these are refused rather than read.
-constexpr size_t kMaxPackageImageBytes = size_t{64} << 20;
-constexpr size_t kMaxPackageTextBytes = size_t{64} << 10;
 // A package's image may declare no larger sides: a few bytes of run-length
 // data must not make the reader fill hundreds of megabytes.
 constexpr int kMaxPackageImageSide = 4096;
+// Entries larger than these are refused rather than read. The image limit
+// fits the largest allowed picture stored uncompressed at 32 bits a pixel
+// with the TGA header, the longest image ID and the TGA 2.0 footer.
+constexpr size_t kTgaHeaderBytes = 18;
+constexpr size_t kMaxPackageImageBytes =
+    size_t{kMaxPackageImageSide} * kMaxPackageImageSide * 4 + kTgaHeaderBytes + 255 + 26;
+constexpr size_t kMaxPackageTextBytes = size_t{64} << 10;
 
 struct MapPackage {
     std::string imageName;   // the entry whose name contains ".tga"
@@ -36,8 +40,9 @@ bool ReadMapPackage(const std::string& path, MapPackage& package,
 std::vector<std::string> FindMapPackages(const std::string& programFolder);
 
 // Writes a package of an image and its corners (the calibration line
-// "lat1 lon1 lat2 lon2"). False on any failure.
+// "lat1 lon1 lat2 lon2"), atomically. False on any failure, which leaves
+// nothing behind.
 bool WriteMapPackage(const std::string& path, const std::string& imageName,
                      const std::string& imageBytes, const MapCorners& corners);
 
-}  // namespace trakomer::gl
+}  // namespace trakomer::maps

@@ -1,4 +1,4 @@
-#include "gl/map_package.h"
+#include "maps/map_package.h"
 
 #include <sys/stat.h>
 #include <unzip.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
-namespace trakomer::gl {
+namespace trakomer::maps {
 namespace {
 
 std::string Hex(int code) {
@@ -140,7 +140,10 @@ bool WriteMapPackage(const std::string& path, const std::string& imageName,
                   corners.lat2, corners.lon2);
     const std::string calibration = line;
     const std::string textName = imageName.substr(0, imageName.rfind('.')) + ".txt";
-    zipFile zip = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
+    // Written under a temporary name and renamed: a reader never sees half
+    // a package, and a failure leaves any older package in place.
+    const std::string temp = path + ".tmp";
+    zipFile zip = zipOpen64(temp.c_str(), APPEND_STATUS_CREATE);
     if (zip == nullptr) return false;
     zip_fileinfo info{};
     info.tmz_date = {0, 0, 0, 1, 0, 1980};
@@ -156,8 +159,9 @@ bool WriteMapPackage(const std::string& path, const std::string& imageName,
         ok = ok && zipCloseFileInZip(zip) == ZIP_OK;
     }
     ok = zipClose(zip, nullptr) == ZIP_OK && ok;
-    if (!ok) std::remove(path.c_str());
+    ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) std::remove(temp.c_str());
     return ok;
 }
 
-}  // namespace trakomer::gl
+}  // namespace trakomer::maps

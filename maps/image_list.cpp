@@ -1,9 +1,9 @@
-#include "gl/image_list.h"
+#include "maps/image_list.h"
 
 #include <charconv>
 #include <cmath>
 
-namespace trakomer::gl {
+namespace trakomer::maps {
 namespace {
 
 // Splits at any of the separators, dropping empty fields (as strtok does).
@@ -93,4 +93,4 @@ std::string ImageFileFor(const std::string& slotPath, const std::string& program
     return file;
 }
 
-}  // namespace trakomer::gl
+}  // namespace trakomer::maps
