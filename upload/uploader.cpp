@@ -111,6 +111,15 @@ void Uploader::NoteTlsFailure(const FtpClient& client) {
     failureDetail_ = client.TlsDetail();
 }
 
+// The page draws the tiles of the map source when it is a tile server's
+// address template; a file or folder source means nothing to a browser.
+std::string Uploader::FollowTileUrl(const Settings& settings) const {
+    if (!followTileUrl_.empty()) return followTileUrl_;
+    const std::string& source = settings.mMapSource;
+    const bool web = source.rfind("http://", 0) == 0 || source.rfind("https://", 0) == 0;
+    return web ? source : std::string();
+}
+
 bool Uploader::PublishFollowPage(FtpClient& client, const Track& track, const Settings& settings) {
     const auto store = [&](const std::string& name, const std::string& text) {
         const std::string path = LocalPath(name);
@@ -119,7 +128,7 @@ bool Uploader::PublishFollowPage(FtpClient& client, const Track& track, const Se
     };
     if (!store(FollowJsonName(services_.deviceId), FollowJson(track, settings))) return false;
     if (!followPageStored_)
-        followPageStored_ = store("index.html", FollowPageHtml(services_.deviceId, followTileUrl_));
+        followPageStored_ = store("index.html", FollowPageHtml(services_.deviceId, FollowTileUrl(settings)));
     return followPageStored_;
 }
 

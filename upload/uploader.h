@@ -67,7 +67,8 @@ public:
     // One upload: manual for "Upload now", false for the timer.
     UploadOutcome UploadNow(bool manual, const Track& track, const Settings& settings);
 
-    // The map tiles ({z} {x} {y}) under the follow page; empty: a plain grid.
+    // The map tiles ({z} {x} {y}) under the follow page; without one, the
+    // map source's when it is a tile server, else a plain grid.
     void SetFollowTileUrl(std::string url) { followTileUrl_ = std::move(url); }
 
     const std::string& StatusText() const { return statusText_; }
@@ -78,6 +79,7 @@ public:
     bool Running() const { return running_; }
 
 private:
+    std::string FollowTileUrl(const Settings& settings) const;
     // Brings the network up when the settings ask for it; the status then.
     uint32_t PrepareNetwork(bool autoConnect);
     int64_t WriteUploadFile(const std::string& path, const Track& track, const Settings& settings);
