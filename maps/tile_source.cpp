@@ -75,20 +75,20 @@ std::unique_ptr<TileSource> OpenTileFolder(const std::string& folder) {
     return std::make_unique<TileFolder>(folder);
 }
 
-std::unique_ptr<TileSource> OpenTileSource(const std::string& spec, const SourceOptions& options,
+std::unique_ptr<TileSource> OpenTileSource(const std::string& where, const SourceOptions& options,
                                            std::string& error) {
     std::error_code ec;
-    if (spec.starts_with("http://") || spec.starts_with("https://")) {
-        if (spec.find("{z}") == std::string::npos || spec.find("{x}") == std::string::npos ||
-            spec.find("{y}") == std::string::npos) {
-            error = "the tile URL " + spec + " needs {z}, {x} and {y}";
+    if (where.starts_with("http://") || where.starts_with("https://")) {
+        if (where.find("{z}") == std::string::npos || where.find("{x}") == std::string::npos ||
+            where.find("{y}") == std::string::npos) {
+            error = "the tile URL " + where + " needs {z}, {x} and {y}";
             return nullptr;
         }
-        return OpenTileServer(spec, options);
+        return OpenTileServer(where, options);
     }
-    if (fs::is_directory(spec, ec)) return OpenTileFolder(spec);
-    if (fs::is_regular_file(spec, ec)) return OpenMbtiles(spec, error);
-    error = "no tile source at " + spec +
+    if (fs::is_directory(where, ec)) return OpenTileFolder(where);
+    if (fs::is_regular_file(where, ec)) return OpenMbtiles(where, error);
+    error = "no tile source at " + where +
             " (a folder of z/x/y.png files, an .mbtiles file or an http(s) URL template)";
     return nullptr;
 }

@@ -58,7 +58,7 @@ std::string TrakomerUserAgent();
 // Opens SOURCE: a folder of tiles, an .mbtiles file, or an http(s) URL
 // template with {z}, {x}, {y} and optional {s}. Nothing, with `error` set,
 // when it is none of these.
-std::unique_ptr<TileSource> OpenTileSource(const std::string& spec, const SourceOptions& options,
+std::unique_ptr<TileSource> OpenTileSource(const std::string& where, const SourceOptions& options,
                                            std::string& error);
 
 // The URL of one tile: {z}, {x}, {y} replaced, {s} by one of a, b and c.
