@@ -8,6 +8,7 @@
 #include <csignal>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -107,6 +108,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("trakomer");
     auto shell = trakomer::StartShell(options, socketPath);
     if (!shell) return 0;  // lost the race to another instance
+    // The benchmarks of recording measure other screens than the first.
+    if (const char* screen = std::getenv("TRAKOMER_START_SCREEN")) {
+        shell->window->ShowScreen(std::atoi(screen));
+    }
 
     std::unique_ptr<QSocketNotifier> stopNotifier;
     if (stopFd >= 0) {
