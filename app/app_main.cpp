@@ -8,6 +8,7 @@
 #include <csignal>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -115,6 +116,10 @@ int main(int argc, char** argv) {
     const int stopFd = WatchStopSignals();
 
     return trakomer::RunShell(argc, argv, options, socketPath, {}, [stopFd](trakomer::Shell& shell) {
+        // The benchmarks of recording measure other screens than the first.
+        if (const char* screen = std::getenv("TRAKOMER_START_SCREEN")) {
+            shell.window->ShowScreen(std::atoi(screen));
+        }
         if (stopFd < 0) return;
         auto* notifier = new QSocketNotifier(stopFd, QSocketNotifier::Read, shell.window.get());
         trakomer::MainWindow* window = shell.window.get();

@@ -34,9 +34,14 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void ReportFirstFrame();
+
     QImage image_;
     std::string hint_;
     bool glScreen_ = true;
+    // TRAKOMER_FIRST_FRAME_PROBE set: print when the first screen is
+    // painted and exit (used by the start-up benchmark only).
+    bool firstFrameProbe_ = false;
 };
 
 }  // namespace trakomer

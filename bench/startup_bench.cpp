@@ -1,12 +1,15 @@
 // Where the start goes: the whole `trakomer --render-screen 0` of a full
 // track, process start to exit, beside the pieces it is made of (GL context
 // on Mesa's software renderer, with and without the shipped images and the
-// demo map package, the TGA decoding alone, the settings file).
+// demo map package, the TGA decoding alone, the settings file), and the
+// window's first painted frame on the demo receiver.
 
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -67,6 +70,68 @@ void BM_RenderScreenProcess(benchmark::State& state) {
     std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_RenderScreenProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+
+long long MonotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+// The window from process start to its first painted frame, in seconds, or
+// -1: the program prints the monotonic time of that paint and exits.
+double FirstFrameSeconds(const std::vector<std::string>& args) {
+    int out[2];
+    if (pipe(out) != 0) return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const long long start = MonotonicNs();
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    std::string text;
+    char buffer[256];
+    for (ssize_t n; spawned == 0 && (n = read(out[0], buffer, sizeof buffer)) > 0;) {
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    close(out[0]);
+    if (spawned != 0) return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const size_t at = text.find("first-frame ");
+    if (at == std::string::npos) return -1;
+    return static_cast<double>(std::stoll(text.substr(at + 12)) - start) / 1e9;
+}
+
+// The recorder's window on the demo receiver; the first run fills the home
+// folder (shipped images and the demo map package).
+void BM_WindowFirstFrame(benchmark::State& state) {
+    char pattern[] = "/tmp/trakomer-start-XXXXXX";
+    const std::filesystem::path dir = mkdtemp(pattern);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);  // an instance socket of its own
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("TRAKOMER_FIRST_FRAME_PROBE", "1", 1);
+    const std::vector<std::string> args = {TRAKOMER_PROGRAM, "--home", (dir / "home").string(),
+                                           "--device", "demo"};
+    for (auto _ : state) {
+        const double seconds = FirstFrameSeconds(args);
+        if (seconds < 0) {
+            state.SkipWithError("no first frame reported");
+            break;
+        }
+        state.SetIterationTime(seconds);
+    }
+    unsetenv("TRAKOMER_FIRST_FRAME_PROBE");
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_WindowFirstFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->MinTime(3);
 
 // A GL context, with the images of `folder` loaded as at start-up when
 // there is one.
