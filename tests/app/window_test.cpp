@@ -23,6 +23,7 @@
 
 #include "app/command_ids.h"
 #include "app/main_window.h"
+#include "app/screen_widget.h"
 #include "app/single_instance.h"
 #include "app/window_helpers.h"
 #include "files/gpx_reader.h"
@@ -249,7 +250,11 @@ TEST_F(WindowTest, FingerSwipesStepScreensAndReviewButtonsGrowToAFingersSize) {
     ASSERT_NE(tools, nullptr);
     tools->ensurePolished();
     EXPECT_GE(tools->actionGeometry(tools->actions().front()).height(), 40);
-    QWidget* screen = window_->centralWidget();
+    auto* screen = dynamic_cast<ScreenWidget*>(window_->centralWidget());
+    ASSERT_NE(screen, nullptr);
+    // The wiring is under test, not the timing: a slow (sanitised) frame
+    // between press and release must not turn the swipe into a drag.
+    screen->touch.swipeMs = 60000;
     const int y = screen->height() / 2;
     auto swipe = [&](int fromX, int toX) {
         QTest::touchEvent(screen, finger).press(0, QPoint(fromX, y));
