@@ -32,11 +32,11 @@ double Apart(int a, double b) {
     return std::min(d, 4096 - d);
 }
 
-std::optional<TileMapResult> Make(const std::string& spec, const LatLonBox& box, const fs::path& out,
+std::optional<TileMapResult> Make(const std::string& where, const LatLonBox& box, const fs::path& out,
                                   const fs::path& cache, std::string& error, int zoom = kZoom,
                                   int maxTiles = kDefaultMaxTiles) {
     const SourceOptions options{cache.string(), TrakomerUserAgent(), nullptr};
-    auto source = OpenTileSource(spec, options, error);
+    auto source = OpenTileSource(where, options, error);
     if (!source) return std::nullopt;
     const std::atomic<bool> cancel{false};
     return MakeTileMap(*source, {{box}, zoom, maxTiles, "", out.string()}, nullptr, cancel, error);
@@ -55,11 +55,11 @@ TEST(TileMap, PositionsLandWithinOnePackagePixelFromEverySource) {
         const std::string mbtiles = (dir.path() / "grid.mbtiles").string();
         WriteTilesFor(box, dir.path() / "tiles", mbtiles);
         testing::TileHttpServer server(dir.path() / "tiles");
-        const std::string spec = std::string(c.source) == "folder"  ? (dir.path() / "tiles").string()
+        const std::string where = std::string(c.source) == "folder"  ? (dir.path() / "tiles").string()
                                  : std::string(c.source) == "http" ? server.Template()
                                                                    : mbtiles;
         std::string error;
-        const auto result = Make(spec, box, dir.path() / "map.tgz", dir.path() / "cache", error);
+        const auto result = Make(where, box, dir.path() / "map.tgz", dir.path() / "cache", error);
         ASSERT_TRUE(result) << error;
         ASSERT_EQ(result->packages.size(), 1u);
         MapPackage package;
@@ -125,7 +125,7 @@ TEST(TileMap, FailuresAreClearAndLeaveNoPackage) {
     const std::string missing =
         "http://127.0.0.1:" + std::to_string(server.Port()) + "/gone/{z}/{x}/{y}.png";
     struct Case {
-        std::string spec;
+        std::string where;
         int maxTiles;
         std::string message;
     };
@@ -141,9 +141,9 @@ TEST(TileMap, FailuresAreClearAndLeaveNoPackage) {
     fs::create_directories(out);
     for (const Case& c : cases) {
         std::string error;
-        EXPECT_FALSE(Make(c.spec, box, out / "map.tgz", dir.path() / "cache", error, kZoom, c.maxTiles));
+        EXPECT_FALSE(Make(c.where, box, out / "map.tgz", dir.path() / "cache", error, kZoom, c.maxTiles));
         EXPECT_NE(error.find(c.message), std::string::npos) << error;
-        EXPECT_TRUE(fs::is_empty(out)) << c.spec;
+        EXPECT_TRUE(fs::is_empty(out)) << c.where;
     }
 }
 
