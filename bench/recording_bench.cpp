@@ -30,6 +30,13 @@ extern char** environ;
 
 namespace {
 
+// The program under test: the one built beside this benchmark, or the one
+// TRAKOMER_BENCH_PROGRAM names (to measure another build in the same run).
+const char* Program() {
+    const char* other = std::getenv("TRAKOMER_BENCH_PROGRAM");
+    return other != nullptr ? other : TRAKOMER_PROGRAM;
+}
+
 // utime + stime of the process, in clock ticks.
 long long CpuTicks(pid_t pid) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
@@ -82,7 +89,7 @@ void BM_Recording(benchmark::State& state) {
     trakomer::Settings settings = trakomer::DefaultSettings(home);
     settings.mUserProfile = static_cast<int>(trakomer::UserProfile::Run);
     trakomer::SaveSettings(home + "/trakomer.ini", settings);
-    const char* argv[] = {TRAKOMER_PROGRAM, "--home", home.c_str(), "--device", "demo", nullptr};
+    const char* argv[] = {Program(), "--home", home.c_str(), "--device", "demo", nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);

@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -29,6 +31,13 @@ extern char** environ;
 
 namespace trakomer {
 namespace {
+
+// The program under test: the one built beside this benchmark, or the one
+// TRAKOMER_BENCH_PROGRAM names (to measure another build in the same run).
+const char* Program() {
+    const char* other = std::getenv("TRAKOMER_BENCH_PROGRAM");
+    return other != nullptr ? other : TRAKOMER_PROGRAM;
+}
 
 const std::string kData = TRAKOMER_SOURCE_DIR "/resources/data/";
 
@@ -63,7 +72,7 @@ void BM_RenderScreenProcess(benchmark::State& state) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     const std::filesystem::path dir = MakeTrackFolder();
     const std::vector<std::string> args = {
-        TRAKOMER_PROGRAM, "--home", (dir / "home").string(), "--render-screen", "0",
+        Program(), "--home", (dir / "home").string(), "--render-screen", "0",
         "--track", (dir / "T.trz").string(), "--out", (dir / "s0.png").string()};
     if (Run(args) != 0) state.SkipWithError("render-screen failed");
     for (auto _ : state) benchmark::DoNotOptimize(Run(args));
@@ -118,7 +127,7 @@ void BM_WindowFirstFrame(benchmark::State& state) {
     setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);  // an instance socket of its own
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     setenv("TRAKOMER_FIRST_FRAME_PROBE", "1", 1);
-    const std::vector<std::string> args = {TRAKOMER_PROGRAM, "--home", (dir / "home").string(),
+    const std::vector<std::string> args = {Program(), "--home", (dir / "home").string(),
                                            "--device", "demo"};
     for (auto _ : state) {
         const double seconds = FirstFrameSeconds(args);
