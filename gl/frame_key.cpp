@@ -74,12 +74,19 @@ std::optional<uint64_t> FrameKey(const ScreenViews& views, const GlContext& gl) 
         return std::nullopt;
     }
     ContentKey key;
-    key.Add(in.screen).Add(in.recordingState).Add(in.linkOpenFailed);
-    AddTrack(key, *in.track);
-    AddOverlays(key, in);
-    // Only the globe screen shows the satellites. Their trail grows only
-    // while they are drawn, from the satellites keyed here.
-    if (in.screen == kScreenGlobe && in.fix != nullptr) AddSatellites(key, *in.fix);
+    key.Add(in.screen);
+    if (in.screen == kScreenGlobe) {
+        // The globe faces the track's first point and shows the satellites
+        // (no text). Their trail grows only while they are drawn, from the
+        // satellites keyed here.
+        const TrackPoint& first = in.track->points[0];
+        key.Add(first.latitude).Add(first.longitude).Add(in.track->lastIndex > 0);
+        if (in.fix != nullptr) AddSatellites(key, *in.fix);
+    } else {
+        key.Add(in.recordingState).Add(in.linkOpenFailed);
+        AddTrack(key, *in.track);
+        AddOverlays(key, in);
+    }
     key.Add(map.zoom).Add(map.panX).Add(map.panY).Add(map.followOff);
     key.Add(map.targetLatitude).Add(map.targetLongitude);
     key.Add(globe.zoom).Add(globe.rotateX).Add(globe.rotateY);

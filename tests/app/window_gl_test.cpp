@@ -183,6 +183,8 @@ TEST_F(WindowGlTest, AFrameIsDrawnOnlyWhenThePictureChanges) {
     } cases[] = {
         // The summary shows only that the port is missing.
         {kScreenSummary, [this] { Record(1); }, 0},
+        // The globe shows no text, and no satellites are in view.
+        {kScreenGlobe, [this] { Record(1); }, 0},
         {kScreenTrackAltitude, [this] { Record(1); }, 1},
         {kScreenGraph, [this] { Record(1); }, 1},
         {kScreenGlobe, [this] {
