@@ -102,8 +102,12 @@ bool ScreenViews::Idle() const {
 void ScreenViews::DrawChangedFrame(GlContext& gl) {
     const std::optional<uint64_t> key = FrameKey(*this, gl);
     if (key && key == drawnKey_) {
-        // The globe screen's trail is unchanged: its satellites are those
-        // of the frame shown.
+        // What the frame does besides drawing: the map's scale follows the
+        // newest point (the globe screen does not show it, but placing and
+        // flying start from it), and the track screens sample the trail.
+        // The globe screen's trail is unchanged: its satellites are those of
+        // the frame shown.
+        UpdateMapScale(map, gl.windowRect, gl.viewSquare, *inputs.track);
         if (inputs.screen != kScreenGlobe) SampleTrailOnTrackScreen(gl);
         return;
     }
