@@ -96,7 +96,7 @@ bool GlScreen::Draw(const gl::FrameInputs& inputs, QSize area, int upMode, ViewS
     if (!EnsureContext(area, upMode)) return false;
     SyncView(view);
     gl_->views.inputs = inputs;
-    gl_->views.DrawFrame(gl_->context);
+    gl_->views.DrawChangedFrame(gl_->context);
     gl_->views.inputs = {};
     view.panX = gl_->views.map.panX;
     view.panY = gl_->views.map.panY;

@@ -39,8 +39,8 @@ public:
     GlScreen(const GlScreen&) = delete;
     GlScreen& operator=(const GlScreen&) = delete;
 
-    // Draws the current screen (on screens 2, 3 and 5 only the satellite
-    // trail is sampled). Creates the context on first use and follows the
+    // Draws the current screen when what it shows changed since the frame
+    // shown (on screens 2, 3 and 5 only the satellite trail is sampled). Creates the context on first use and follows the
     // screen area's size and the up mode. False when GL is unavailable: the
     // window keeps its black screen with the hint.
     // The globe zoom is written back: the first satellite shown reduces it.

@@ -23,6 +23,7 @@
 #include "app/screen_widget.h"
 #include "app/window_helpers.h"
 #include "app/window_place.h"
+#include "core/content_key.h"
 #include "core/settings_file.h"
 #include "screens/screens.h"
 #include "speech/sentences.h"
@@ -251,7 +252,10 @@ void MainWindow::ComposeAndDraw() {
 
 void MainWindow::RenderCurrentScreen() {
     if (drawingHeld_) return;
-    if (DrawGlScreen()) return;
+    if (DrawGlScreen()) {
+        shownKey_.reset();
+        return;
+    }
     const QSize size = screen_->size().isEmpty() ? QSize(1, 1) : screen_->size();
     // At the screen's full pixel size, painted in screen-area pixels.
     const int scale = PixelScale();
@@ -260,27 +264,41 @@ void MainWindow::RenderCurrentScreen() {
         screenImage_.setDevicePixelRatio(scale);
         graphRecompute_ = true;
     }
+    // What the picture is made of: the same key shows the same pixels.
+    ContentKey key;
+    key.Add(currentScreen_).Add(size.width()).Add(size.height()).Add(scale).Add(settings_.mHUD);
     if (currentScreen_ == kScreenSummary || currentScreen_ == kScreenShortSummary) {
+        key.Add(texts_.screenText).Add(settings_.mLViewFontSize);
+        if (key.Value() == shownKey_) return;
         PaintTextScreen(screenImage_, texts_.screenText, currentScreen_, settings_.mLViewFontSize);
     } else if (currentScreen_ == kScreenGraph) {
-        GraphInputs in;
-        in.track = track_.get();
-        in.paceTrack = &pace_.reference;
-        in.paceActive = pace_.active;
-        in.distanceFactor = UnitFactorsFor(settings_.mUnits).distanceFactor;
-        in.client = {0, 0, size.width(), size.height()};
-        UpdateGraphModel(graph_, in, graphRecompute_);
-        graphRecompute_ = false;
-        GraphLabels labels;
-        labels.elapsed = "Time " + FormatClock(track_->elapsedSeconds);
-        labels.currentDistance = FormatOneDecimal(graph_.currentDistance * in.distanceFactor);
-        labels.paceActive = pace_.active;
+        const GraphLabels labels = UpdateGraph(size);
+        AddGraphKey(key, graph_, labels);
+        if (key.Value() == shownKey_) return;
         PaintGraph(screenImage_, graph_, labels);
     } else {
+        shownKey_.reset();
         screen_->ShowGlScreen(QImage(), HintText());
         return;
     }
+    shownKey_ = key.Value();
     screen_->ShowImage(ShownImage(screenImage_, settings_.mHUD != 0));
+}
+
+GraphLabels MainWindow::UpdateGraph(QSize size) {
+    GraphInputs in;
+    in.track = track_.get();
+    in.paceTrack = &pace_.reference;
+    in.paceActive = pace_.active;
+    in.distanceFactor = UnitFactorsFor(settings_.mUnits).distanceFactor;
+    in.client = {0, 0, size.width(), size.height()};
+    UpdateGraphModel(graph_, in, graphRecompute_);
+    graphRecompute_ = false;
+    GraphLabels labels;
+    labels.elapsed = "Time " + FormatClock(track_->elapsedSeconds);
+    labels.currentDistance = FormatOneDecimal(graph_.currentDistance * in.distanceFactor);
+    labels.paceActive = pace_.active;
+    return labels;
 }
 
 int MainWindow::PixelScale() const {

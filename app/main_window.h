@@ -16,6 +16,7 @@
 #include "app/file_chooser.h"
 #include "app/power_keeper.h"
 #include "app/qt_dialogs.h"
+#include "app/screen_painter.h"
 #include "app/track_files.h"
 #include "core/clock.h"
 #include "core/dialogs.h"
@@ -225,7 +226,11 @@ private:
     QAction* AddCommand(QMenu* menu, const char* text, int command);
     void RebuildFlyTo();
     void ComposeAndDraw();
+    // Draws the current screen; a 2D screen whose picture would not change
+    // is left as shown.
     void RenderCurrentScreen();
+    // The graph's model brought up to date for the screen area, and its labels.
+    GraphLabels UpdateGraph(QSize size);
     // Device pixels per screen-area pixel (2 or 3 on high-density screens).
     int PixelScale() const;
     // GL screens (window_gl.cpp): true when a GL frame was shown.
@@ -296,6 +301,8 @@ private:
     ScreenWidget* screen_ = nullptr;
     std::unique_ptr<GlScreen> glScreen_;
     QImage screenImage_;
+    // The key of the 2D picture shown; empty while a GL screen shows.
+    std::optional<uint64_t> shownKey_;
     ScreenTexts texts_;
     GraphModel graph_;
     bool graphRecompute_ = true;

@@ -82,6 +82,20 @@ void PaintGraph(QImage& image, const GraphModel& model, const GraphLabels& label
     }
 }
 
+void AddGraphKey(ContentKey& key, const GraphModel& model, const GraphLabels& labels) {
+    auto addLine = [&key](const std::vector<GraphPoint>& points) {
+        key.Add(points.size());
+        for (const GraphPoint& p : points) key.Add(p.x).Add(p.y);
+    };
+    const GraphLayout& layout = model.layout;
+    key.Add(layout.bottomLine).Add(layout.axisEnd);
+    addLine(layout.axes);
+    addLine(model.reference);
+    addLine(model.current);
+    key.Add(model.referenceTimeLabel).Add(model.referenceDistanceLabel);
+    key.Add(labels.elapsed).Add(labels.currentDistance).Add(labels.paceActive);
+}
+
 QImage ShownImage(const QImage& image, bool hud) {
     return hud ? image.mirrored(false, true) : image;
 }

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <string>
 
+#include "core/content_key.h"
 #include "screens/graph_model.h"
 
 namespace trakomer {
@@ -20,6 +21,8 @@ struct GraphLabels {
 };
 
 void PaintGraph(QImage& image, const GraphModel& model, const GraphLabels& labels);
+// Adds to `key` everything PaintGraph draws from.
+void AddGraphKey(ContentKey& key, const GraphModel& model, const GraphLabels& labels);
 
 // The image as shown: flipped top to bottom for a head-up display.
 QImage ShownImage(const QImage& image, bool hud);

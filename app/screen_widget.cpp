@@ -35,6 +35,7 @@ void ScreenWidget::ShowImage(const QImage& image) {
     image_ = image;
     hint_.clear();
     glScreen_ = false;
+    ++framesShown_;
     update();
 }
 
@@ -42,6 +43,7 @@ void ScreenWidget::ShowGlScreen(const QImage& frame, const std::string& hint) {
     image_ = frame;
     hint_ = hint;
     glScreen_ = true;
+    ++framesShown_;
     update();
 }
 

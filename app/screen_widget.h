@@ -21,6 +21,8 @@ public:
     // Shows a GL screen: its frame, or black with the hint when there is
     // none yet.
     void ShowGlScreen(const QImage& frame, const std::string& hint);
+    // How many pictures were handed over to be shown.
+    int FramesShown() const { return framesShown_; }
 
     std::function<void(int, int)> onPress, onMove, onRelease;
     // Fingers: the stylus callbacks above, and swipes and pinches as keys.
@@ -39,6 +41,7 @@ private:
     QImage image_;
     std::string hint_;
     bool glScreen_ = true;
+    int framesShown_ = 0;
     // TRAKOMER_FIRST_FRAME_PROBE set: print when the first screen is
     // painted and exit (used by the start-up benchmark only).
     bool firstFrameProbe_ = false;

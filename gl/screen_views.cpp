@@ -7,6 +7,7 @@
 
 #include "gl/draw_compass.h"
 #include "gl/draw_text.h"
+#include "gl/frame_key.h"
 #include "gl/map_images.h"
 #include "gl/pixel_matrix.h"
 
@@ -83,11 +84,13 @@ TrackLayout ComputeTrackLayout(const WindowRect& w) {
 }
 
 void ScreenViews::LoadImages(GlContext& gl) {
+    drawnKey_.reset();
     if (imageLoader) imageLoader(gl);
     FindSpecialSlots(gl.images);
 }
 
 void ScreenViews::ResetViewState() {
+    drawnKey_.reset();
     globe.rotateX = globe.rotateY = 0;
     map.panX = map.panY = 0;
 }
@@ -96,7 +99,24 @@ bool ScreenViews::Idle() const {
     return inputs.recordingState == kRecordingWaiting && !inputs.track->InReview();
 }
 
+void ScreenViews::DrawChangedFrame(GlContext& gl) {
+    const std::optional<uint64_t> key = FrameKey(*this, gl);
+    if (key && key == drawnKey_) {
+        // What the frame does besides drawing: the map's scale follows the
+        // newest point (the globe screen does not show it, but placing and
+        // flying start from it), and the track screens sample the trail.
+        // The globe screen's trail is unchanged: its satellites are those of
+        // the frame shown.
+        UpdateMapScale(map, gl.windowRect, gl.viewSquare, *inputs.track);
+        if (inputs.screen != kScreenGlobe) SampleTrailOnTrackScreen(gl);
+        return;
+    }
+    DrawFrame(gl);
+    drawnKey_ = key;
+}
+
 void ScreenViews::DrawFrame(GlContext& gl) {
+    drawnKey_.reset();
     if (inputs.track == nullptr) return;
     map.panX = AddPan(map.panX, map.panRateX);
     map.panY = AddPan(map.panY, map.panRateY);
@@ -183,13 +203,17 @@ void ScreenViews::DrawTrackScreen(GlContext& gl) {
         layout = ComputeTrackLayout(gl.windowRect);
         layoutDue = false;
     }
+    SampleTrailOnTrackScreen(gl);
+    DrawTrackAndOverlays(gl);
+    DrawLegendAndTexts(gl);
+    PresentFrame(gl);
+}
+
+void ScreenViews::SampleTrailOnTrackScreen(const GlContext& gl) {
     if (globe.trailCounter++ > kTrailSampleFrames) {
         if (inputs.fix != nullptr) SampleSatellites(globe.trail, gl.windowRect, *inputs.fix);
         globe.trailCounter = 0;
     }
-    DrawTrackAndOverlays(gl);
-    DrawLegendAndTexts(gl);
-    PresentFrame(gl);
 }
 
 void ScreenViews::DrawTrackAndOverlays(GlContext& gl) {

@@ -5,7 +5,9 @@
 // sets the inputs, then calls DrawFrame; the frame reaches the window
 // through PresentFrame.
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -81,6 +83,10 @@ public:
     void ResetViewState() override;
     void DrawFrame(GlContext& gl) override;
     void LayoutChanged() override { layoutDue = true; }
+    // A tick's frame: drawn unless it would show exactly what the last
+    // frame drawn here showed. A frame not drawn still samples the
+    // satellite trail as a drawn one would.
+    void DrawChangedFrame(GlContext& gl);
 
 private:
     bool DrawBackground(GlContext& gl);
@@ -89,7 +95,11 @@ private:
     void DrawTrackAndOverlays(GlContext& gl);
     void DrawLegendAndTexts(GlContext& gl);
     bool Idle() const;
+    void SampleTrailOnTrackScreen(const GlContext& gl);
     bool trackRotated_ = true;
+    // The key of the last frame DrawChangedFrame drew; empty after any
+    // other frame, a new set-up or a screen that is not drawn with GL.
+    std::optional<uint64_t> drawnKey_;
     Ribbon ribbon_;
     std::vector<PixelPoint> strip_;
 };

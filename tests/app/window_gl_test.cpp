@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <numeric>
 #include <memory>
@@ -24,6 +25,7 @@
 #include "app/command_ids.h"
 #include "app/gl_screen.h"
 #include "app/main_window.h"
+#include "app/screen_widget.h"
 #include "gl/frame_image.h"
 #include "maps/map_package.h"
 #include "gl/screen_views.h"
@@ -165,6 +167,44 @@ TEST_F(WindowGlTest, DraggingPansByTheRateOnEveryFrameUntilLifted) {
     QTest::touchEvent(screen, finger).release(0, QPoint(20, y));
     EXPECT_EQ(window_->CurrentScreen(), kScreenTrackSpeed);
     EXPECT_EQ(window_->View().panX, 20);
+}
+
+TEST_F(WindowGlTest, AFrameIsDrawnOnlyWhenThePictureChanges) {
+    Record(1);
+    const int h = window_->centralWidget()->height();
+    window_->StylusDown(2, h - 2);  // the start area
+    window_->StylusUp(2, h - 2);
+    Record(3);
+    const auto* screen = static_cast<const ScreenWidget*>(window_->centralWidget());
+    const struct {
+        int screen;
+        std::function<void()> tick;
+        int frames;  // 1: the tick changes what the screen shows
+    } cases[] = {
+        // The summary shows only that the port is missing.
+        {kScreenSummary, [this] { Record(1); }, 0},
+        // The globe shows no text, and no satellites are in view.
+        {kScreenGlobe, [this] { Record(1); }, 0},
+        {kScreenTrackAltitude, [this] { Record(1); }, 1},
+        {kScreenGraph, [this] { Record(1); }, 1},
+        {kScreenGlobe, [this] {
+             window_->StylusDown(100, 100);
+             window_->StylusMove(110, 100);  // the globe spins on every frame
+         }, 1},
+    };
+    for (const auto& c : cases) {
+        const int frames = screen->FramesShown();
+        window_->ShowScreen(c.screen);
+        EXPECT_EQ(screen->FramesShown(), frames + 1) << c.screen;
+        window_->Redraw();  // nothing changed
+        EXPECT_EQ(screen->FramesShown(), frames + 1) << c.screen;
+        c.tick();
+        EXPECT_EQ(screen->FramesShown(), frames + 1 + c.frames) << c.screen;
+    }
+    const int frames = screen->FramesShown();
+    window_->Redraw();  // still spinning
+    EXPECT_EQ(screen->FramesShown(), frames + 1);
+    window_->StylusUp(110, 100);
 }
 
 // Records messages; every question is answered No.
