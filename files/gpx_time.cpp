@@ -89,16 +89,47 @@ std::optional<GpxTime> ParseGpxTime(std::string_view raw) {
     return time;
 }
 
-std::string FormatGpxTime(int64_t seconds, int hundredths) {
+namespace {
+
+// Appends a value of 0 or more with at least `width` digits, as "%0*d".
+void AppendPadded(std::string& out, int value, int width) {
+    char digits[16];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    while (n < width) digits[n++] = '0';
+    while (n > 0) out += digits[--n];
+}
+
+}  // namespace
+
+void AppendGpxTime(std::string& out, int64_t seconds, int hundredths) {
     const UtcTime t = SecondsToUtc(seconds);
-    char text[48];
-    if (hundredths > 0 && hundredths < 100) {
-        std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%02dZ", t.year, t.month,
-                      t.day, t.hour, t.minute, t.second, hundredths);
+    if (t.year < 0) {  // far outside what tracks hold: printf writes the sign
+        char text[48];
+        std::snprintf(text, sizeof text, "%04d", t.year);
+        out += text;
     } else {
-        std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", t.year, t.month, t.day,
-                      t.hour, t.minute, t.second);
+        AppendPadded(out, t.year, 4);
     }
+    const int parts[] = {t.month, t.day, t.hour, t.minute, t.second};
+    const char separators[] = {'-', '-', 'T', ':', ':'};
+    for (int i = 0; i < 5; ++i) {
+        out += separators[i];
+        AppendPadded(out, parts[i], 2);
+    }
+    if (hundredths > 0 && hundredths < 100) {
+        out += '.';
+        AppendPadded(out, hundredths, 2);
+    }
+    out += 'Z';
+}
+
+std::string FormatGpxTime(int64_t seconds, int hundredths) {
+    std::string text;
+    AppendGpxTime(text, seconds, hundredths);
     return text;
 }
 
