@@ -13,10 +13,7 @@
 
 namespace {
 
-void* Curl() {
-    static void* const handle = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
-    return handle;
-}
+TRAKOMER_LAZY_LIBRARY(Curl, "libcurl.so.4")
 
 using AnyFunction = void (*)();
 

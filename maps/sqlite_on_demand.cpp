@@ -8,10 +8,7 @@
 
 namespace {
 
-void* Sqlite() {
-    static void* const handle = dlopen("libsqlite3.so.0", RTLD_NOW | RTLD_LOCAL);
-    return handle;
-}
+TRAKOMER_LAZY_LIBRARY(Sqlite, "libsqlite3.so.0")
 
 }  // namespace
 

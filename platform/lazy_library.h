@@ -21,6 +21,14 @@ Function LibraryFunction(void* library, const char* name) {
 
 }  // namespace trakomer
 
+// Defines `void* function()`, giving the library `soname` opened on its
+// first call (null when it is not installed).
+#define TRAKOMER_LAZY_LIBRARY(function, soname)                                   \
+    void* function() {                                                            \
+        static void* const handle = dlopen(soname, RTLD_NOW | RTLD_LOCAL);        \
+        return handle;                                                            \
+    }
+
 // Defines `result name params` as a stand-in that calls the library's own
 // `name` with `args`, or gives `missing` when the library or function is
 // absent. `library` is an expression giving the dlopen handle.

@@ -15,15 +15,9 @@
 
 namespace {
 
-void* Systemd() {
-    static void* const handle = dlopen("libsystemd.so.0", RTLD_NOW | RTLD_LOCAL);
-    return handle;
-}
+TRAKOMER_LAZY_LIBRARY(Systemd, "libsystemd.so.0")
 
-void* Udev() {
-    static void* const handle = dlopen("libudev.so.1", RTLD_NOW | RTLD_LOCAL);
-    return handle;
-}
+TRAKOMER_LAZY_LIBRARY(Udev, "libudev.so.1")
 
 }  // namespace
 

@@ -15,10 +15,7 @@ static_assert(OPENSSL_VERSION_MAJOR == 3, "the library opened is libssl.so.3");
 namespace {
 
 // libssl, which brings libcrypto with it (dlsym finds both through it).
-void* Ssl() {
-    static void* const handle = dlopen("libssl.so.3", RTLD_NOW | RTLD_LOCAL);
-    return handle;
-}
+TRAKOMER_LAZY_LIBRARY(Ssl, "libssl.so.3")
 
 }  // namespace
 
