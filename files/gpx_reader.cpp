@@ -23,7 +23,7 @@ constexpr std::size_t kReadChunk = 64 * 1024;
 enum class Element { Gpx, Trk, Trkseg, Trkpt, Rte, Rtept, Wpt, Ele, Time, Name, Other };
 
 struct ElementName {
-    const char* name;
+    std::string_view name;  // its length known without counting, for the comparisons below
     Element element;
 };
 

@@ -89,16 +89,51 @@ std::optional<GpxTime> ParseGpxTime(std::string_view raw) {
     return time;
 }
 
-std::string FormatGpxTime(int64_t seconds, int hundredths) {
+namespace {
+
+// Two digits of a value from 0 to 99, as "%02d".
+void PutTwoDigits(char* at, int value) {
+    at[0] = static_cast<char>('0' + value / 10);
+    at[1] = static_cast<char>('0' + value % 10);
+}
+
+}  // namespace
+
+void AppendGpxTime(std::string& out, int64_t seconds, int hundredths) {
     const UtcTime t = SecondsToUtc(seconds);
-    char text[48];
-    if (hundredths > 0 && hundredths < 100) {
-        std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%02dZ", t.year, t.month,
-                      t.day, t.hour, t.minute, t.second, hundredths);
-    } else {
-        std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", t.year, t.month, t.day,
+    const bool fraction = hundredths > 0 && hundredths < 100;
+    if (t.year < 0 || t.year > 9999) {  // far outside what tracks hold
+        char text[64];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day,
                       t.hour, t.minute, t.second);
+        out += text;
+        if (fraction) {
+            std::snprintf(text, sizeof text, ".%02d", hundredths);
+            out += text;
+        }
+        out += 'Z';
+        return;
     }
+    char text[] = "0000-00-00T00:00:00.00Z";
+    PutTwoDigits(text, t.year / 100);
+    PutTwoDigits(text + 2, t.year % 100);
+    PutTwoDigits(text + 5, t.month);
+    PutTwoDigits(text + 8, t.day);
+    PutTwoDigits(text + 11, t.hour);
+    PutTwoDigits(text + 14, t.minute);
+    PutTwoDigits(text + 17, t.second);
+    if (fraction) {
+        PutTwoDigits(text + 20, hundredths);
+        out.append(text, 23);
+    } else {
+        text[19] = 'Z';
+        out.append(text, 20);
+    }
+}
+
+std::string FormatGpxTime(int64_t seconds, int hundredths) {
+    std::string text;
+    AppendGpxTime(text, seconds, hundredths);
     return text;
 }
 

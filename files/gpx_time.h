@@ -21,4 +21,7 @@ std::optional<GpxTime> ParseGpxTime(std::string_view text);
 // "YYYY-MM-DDThh:mm:ssZ", with ".hh" before the "Z" when hundredths is not 0.
 std::string FormatGpxTime(int64_t seconds, int hundredths);
 
+// The same text, appended to `out`.
+void AppendGpxTime(std::string& out, int64_t seconds, int hundredths);
+
 }  // namespace trakomer

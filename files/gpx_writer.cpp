@@ -1,5 +1,6 @@
 #include "files/gpx_writer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -52,22 +53,33 @@ std::string Header() {
            kGpxNamespace + " " + kGpxNamespace + "/gpx.xsd\">\n";
 }
 
-// The shortest decimal that reads back as the same value, without an
-// exponent (xsd:decimal allows none), so positions and altitudes survive a
-// round trip exactly.
+// Appends the shortest decimal that reads back as the same value, without
+// an exponent (xsd:decimal allows none), so positions and altitudes survive
+// a round trip exactly.
 template <typename T>
-std::string Decimal(T value) {
-    if (!std::isfinite(value)) return "0";
+void AppendDecimal(std::string& out, T value) {
     char text[400];
+    if (!std::isfinite(value)) {
+        out += '0';
+        return;
+    }
     const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
-    return result.ec == std::errc() ? std::string(text, result.ptr) : std::string("0");
+    if (result.ec == std::errc()) {
+        out.append(text, result.ptr);
+    } else {
+        out += '0';
+    }
 }
 
 // lat and lon attributes. GPX keeps longitudes below 180: that meridian is
 // written as -180.
-std::string Position(double latitude, double longitude) {
+void AppendPosition(std::string& out, double latitude, double longitude) {
     if (longitude >= 180) longitude -= 360;
-    return "lat=\"" + Decimal(latitude) + "\" lon=\"" + Decimal(longitude) + "\"";
+    out += "lat=\"";
+    AppendDecimal(out, latitude);
+    out += "\" lon=\"";
+    AppendDecimal(out, longitude);
+    out += '"';
 }
 
 std::string BaseNameWithoutExtension(const std::string& path) {
@@ -88,11 +100,19 @@ std::string ComposeTrackGpx(const Track& track, const std::string& trackName) {
     std::string out = Header();
     out += " <trk>\n  <name>" + EscapeXml(trackName) + "</name>\n  <trkseg>\n";
     const int count = WrittenPointCount(track);
+    out.reserve(out.size() + static_cast<std::size_t>(std::max(count, 0)) * 112 + 64);
     for (int i = 0; i < count; ++i) {
         const TrackPoint& p = track.points[static_cast<std::size_t>(i)];
-        out += "   <trkpt " + Position(p.latitude, p.longitude) + "><ele>" + Decimal(p.altitude) +
-               "</ele>";
-        if (p.time != 0) out += "<time>" + FormatGpxTime(p.time, p.hundredths) + "</time>";
+        out += "   <trkpt ";
+        AppendPosition(out, p.latitude, p.longitude);
+        out += "><ele>";
+        AppendDecimal(out, p.altitude);
+        out += "</ele>";
+        if (p.time != 0) {
+            out += "<time>";
+            AppendGpxTime(out, p.time, p.hundredths);
+            out += "</time>";
+        }
         out += "</trkpt>\n";
     }
     out += "  </trkseg>\n </trk>\n</gpx>\n";
@@ -103,8 +123,9 @@ std::string ComposeWaypointsGpx(const WaypointTable& waypoints) {
     std::string out = Header();
     for (int i = 0; i < waypoints.waypointCount && i < kWaypointCapacity; ++i) {
         const Waypoint& w = waypoints.entries[static_cast<std::size_t>(i)];
-        out += " <wpt " + Position(w.latitude, w.longitude) + "><name>" + EscapeXml(w.name) +
-               "</name></wpt>\n";
+        out += " <wpt ";
+        AppendPosition(out, w.latitude, w.longitude);
+        out += "><name>" + EscapeXml(w.name) + "</name></wpt>\n";
     }
     out += "</gpx>\n";
     return out;

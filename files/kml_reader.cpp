@@ -1,6 +1,7 @@
 #include "files/kml_reader.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -137,12 +138,72 @@ struct PlacemarkReader {
     }
 };
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The length of the plain decimal number the text starts with
+// ([+-]digits[.digits][(e|E)[+-]digits], a digit on either side of the
+// point), or 0 when it starts with anything else: a hexadecimal number,
+// infinity, NaN, a lone sign or point, an exponent without digits.
+std::size_t PlainNumberLength(std::string_view text) {
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    const std::size_t start = i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    if (i == start + 1 && text[start] == '0' && i < text.size() && (text[i] | 0x20) == 'x') return 0;
+    std::size_t digits = i - start;
+    if (i < text.size() && text[i] == '.') {
+        const std::size_t fraction = ++i;
+        while (i < text.size() && IsDigit(text[i])) ++i;
+        digits += i - fraction;
+    }
+    if (digits == 0) return 0;
+    if (i < text.size() && (text[i] | 0x20) == 'e') {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+        const std::size_t exponent = j;
+        while (j < text.size() && IsDigit(text[j])) ++j;
+        if (j == exponent) return 0;
+        i = j;
+    }
+    return i;
+}
+
+// Reads a plain decimal number off the front of the text; false (nothing
+// taken) for any other start and for values beyond double's range.
+bool TakePlainNumber(std::string_view& text, double& value) {
+    const std::size_t length = PlainNumberLength(text);
+    if (length == 0) return false;
+    const char* first = text.data() + (text.front() == '+' ? 1 : 0);
+    const char* last = text.data() + length;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end != last) return false;
+    text.remove_prefix(length);
+    return true;
+}
+
+// "lon,lat,alt" as three plain decimal numbers, the common form, read
+// without the C library's scanner (whatever follows is ignored).
+bool PlainTriple(std::string_view text, double (&values)[3]) {
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0 && (text.empty() || text.front() != ',')) return false;
+        if (i > 0) text.remove_prefix(1);
+        if (!TakePlainNumber(text, values[i])) return false;
+    }
+    return true;
+}
+
 // A word that starts with "lon,lat,alt" into a point (whatever follows the
-// third number is ignored); false if the word does not start so.
+// third number is ignored); false if the word does not start so. Words in
+// another form (hexadecimal numbers, numbers out of range, ...) are read by
+// sscanf, which decides for them as it does for every word.
 bool ParseTriple(std::string_view word, TrackPoint& point) {
-    const std::string text(word);
-    double lon = 0, lat = 0, alt = 0;
-    const int n = std::sscanf(text.c_str(), "%lf,%lf,%lf", &lon, &lat, &alt);
+    double values[3] = {0, 0, 0};
+    int n = 3;
+    if (!PlainTriple(word, values)) {
+        const std::string text(word);
+        n = std::sscanf(text.c_str(), "%lf,%lf,%lf", &values[0], &values[1], &values[2]);
+    }
+    const double lon = values[0], lat = values[1], alt = values[2];
     if (n < 3 || !ValidPosition(lon, lat) || !std::isfinite(alt) || std::fabs(alt) > 1e7) {
         return false;
     }

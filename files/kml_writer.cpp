@@ -1,6 +1,7 @@
 #include "files/kml_writer.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 #include "core/geodesy.h"
@@ -26,8 +27,28 @@ std::string Format(const char* format, A... args) {
     return std::string(buffer, static_cast<std::size_t>(std::clamp(n, 0, int{sizeof buffer} - 1)));
 }
 
+// Appends the value as printf's "%.*f" writes it (to_chars is specified to
+// give the same text, without the C library's slower formatting).
+void AppendFixed(std::string& out, double value, int decimals) {
+    char text[400];
+    const auto result =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    out.append(text, result.ptr);
+}
+
+// "lon,lat,alt" as "%f,%f,%.0f" writes them.
+void AppendCoordinates(std::string& out, const TrackPoint& p) {
+    AppendFixed(out, p.longitude, 6);
+    out += ',';
+    AppendFixed(out, p.latitude, 6);
+    out += ',';
+    AppendFixed(out, static_cast<double>(p.altitude), 0);
+}
+
 std::string Coordinates(const TrackPoint& p) {
-    return Format("%f,%f,%.0f", p.longitude, p.latitude, static_cast<double>(p.altitude));
+    std::string out;
+    AppendCoordinates(out, p);
+    return out;
 }
 
 std::string ActivityWord(const Track& track, const Settings& settings) {
@@ -112,7 +133,11 @@ std::string TrackLine(const Track& track, int count) {
         "  <altitudeMode>absolute</altitudeMode>\n<Style>\n\t<LineStyle>\n"
         "\t\t<color>ff0000ff</color>\n\t\t<width>2</width>\n\t</LineStyle>\n</Style>\n"
         "  <LineString>\n  <coordinates>\n";
-    for (int i = 0; i < count; ++i) out += Coordinates(track.points[i]) + " ";
+    out.reserve(out.size() + static_cast<std::size_t>(count) * 32 + 64);
+    for (int i = 0; i < count; ++i) {
+        AppendCoordinates(out, track.points[i]);
+        out += ' ';
+    }
     out += "\n  </coordinates>\n  </LineString>\n</Placemark>\n";
     return out;
 }

@@ -69,14 +69,16 @@ int WrittenPointCount(const Track& track) {
 }
 
 std::string EncodeTrk(const Track& track, const std::string& name) {
+    const int32_t count = WrittenPointCount(track);
     std::string out;
+    out.reserve(std::size_t{kTrkHeaderSize} + 5 + name.size() +
+                std::size_t{kTrkRecordSize} * static_cast<std::size_t>(std::max(count, 0)));
     out += static_cast<char>(kSignatureLength);
     out.append(kSignature, kSignatureLength);
     Put<uint32_t>(out, kTrackFileType);
     const std::size_t length = std::min<std::size_t>(name.size(), kMaxTrackNameLength);
     out += static_cast<char>(length);
     out.append(name, 0, length);
-    const int32_t count = WrittenPointCount(track);
     Put<int32_t>(out, count);
     for (int i = 0; i < count; ++i) {
         const TrackPoint& p = track.points[i];

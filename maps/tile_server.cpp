@@ -158,6 +158,7 @@ std::string TileServer::Fetch(const std::vector<TileKey>& keys, const TileSink& 
     if (waiting.empty()) return {};
 
     CURLM* multi = curl_multi_init();
+    if (multi == nullptr) return "cannot fetch tiles: libcurl cannot be started";
     curl_multi_setopt(multi, CURLMOPT_MAX_TOTAL_CONNECTIONS, kMaxConnections);
     curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, kMaxConnections);
     std::vector<std::unique_ptr<Transfer>> running;

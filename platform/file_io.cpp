@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -17,8 +18,12 @@ bool ReadFileBytes(const std::string& path, std::size_t maxBytes, std::string& b
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat info {};
-    const bool ok =
-        fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode) && ReadFdBytes(fd, maxBytes, bytes);
+    bool ok = fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
+    // One allocation for the whole file (ReadFdBytes keeps the capacity).
+    if (ok && info.st_size > 0) {
+        bytes.reserve(std::min(static_cast<std::size_t>(info.st_size), maxBytes));
+    }
+    ok = ok && ReadFdBytes(fd, maxBytes, bytes);
     close(fd);
     return ok;
 }

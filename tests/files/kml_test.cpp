@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <regex>
 
 #include "core/settings.h"
@@ -218,6 +220,31 @@ TEST(TrackKmlReader, ReadsTheFirstLineStringOrCoordinatesElement) {
     track->loadedCount = 7;
     EXPECT_FALSE(ParseTrackKml("<kml>1,2,3</kml>", *track));
     EXPECT_EQ(track->loadedCount, 7);
+}
+
+// Every spelling of "lon,lat,alt" is taken or refused exactly as the C
+// library's "%lf,%lf,%lf" scanner takes it, with the same values.
+TEST(TrackKmlReader, NumbersAreReadAsTheCScannerReadsThem) {
+    const char* words[] = {
+        "+1.5,-2.25,3e2",  "1.,.5,-0",       "-.5,+.5,1E+2x",   "1.04,2,3x",     "1,2,3.5.6",
+        "0x1p3,2,3",       "1,2,0x10",       "00x1,2,3",        "1e,2,3",        "1,2,3e",
+        "1,2,3e+",         "1e400,2,3",      "1,2,1e-400",      "4.9e-324,1,1",  ".,1,2",
+        "+-1,2,3",         "1,,2,3",         "inf,1,2",         "1,2,infinity",  "1,2,nan",
+        "0.1234567890123456789012345,1,1",   "-180,-90,-1e7",   "180.0000001,0,0", "1;2;3",
+    };
+    for (const char* word : words) {
+        double lon = 0, lat = 0, alt = 0;
+        const bool valid = std::sscanf(word, "%lf,%lf,%lf", &lon, &lat, &alt) == 3 &&
+                           std::isfinite(lon) && std::isfinite(lat) && std::fabs(lon) <= 180 &&
+                           std::fabs(lat) <= 90 && std::isfinite(alt) && std::fabs(alt) <= 1e7;
+        auto track = std::make_unique<Track>();
+        ASSERT_TRUE(ParseTrackKml(std::string("<coordinates>") + word + "</coordinates>", *track));
+        ASSERT_EQ(track->loadedCount, valid ? 1 : 0) << word;
+        if (!valid) continue;
+        EXPECT_EQ(track->points[0].longitude, lon) << word;
+        EXPECT_EQ(track->points[0].latitude, lat) << word;
+        EXPECT_EQ(track->points[0].altitude, static_cast<float>(alt)) << word;
+    }
 }
 
 TEST(TrackKmlReader, HundredThousandCoordinatesStopAtTheTrackCapacity) {
