@@ -8,6 +8,7 @@
 #include "app/command_ids.h"
 #include "app/main_window.h"
 #include "core/settings_file.h"
+#include "gl/egl_warm_up.h"
 
 namespace trakomer {
 namespace {
@@ -116,6 +117,9 @@ int RenderScreen(const std::string& home, const RenderOptions& options) {
     services.sleep = [](int) {};
     services.holdDrawing = true;
     MainWindow window(settings, paths, services);
+    // Started once the window is built: building it loads toolkit plugins,
+    // which would wait for the driver's loading.
+    gl::EglWarmUp warmUp;
     window.resize(options.width, options.height);
     window.show();
     window.RunCommand(kCmdOpen);
