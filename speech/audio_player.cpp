@@ -1,9 +1,9 @@
 #include "speech/audio_player.h"
 
-#include <SDL2/SDL.h>
-
 #include <chrono>
 #include <thread>
+
+#include "speech/sdl_audio.h"
 
 namespace trakomer::speech {
 
@@ -19,11 +19,15 @@ constexpr int64_t kStallAllowanceMs = 2000;
 constexpr int64_t kPlayOutMarginMs = 20;
 }  // namespace
 
-LoadedWave::LoadedWave(const std::string& path) {
+LoadedWave::LoadedWave(const std::string& path) : sdl_(std::make_unique<SdlAudio>()) {
     SDL_AudioSpec wavFormat{};
     Uint8* data = nullptr;
     Uint32 bytes = 0;
-    if (SDL_LoadWAV(path.c_str(), &wavFormat, &data, &bytes) == nullptr) return;
+    if (!sdl_->Available() ||
+        sdl_->LoadWAV_RW(sdl_->RWFromFile(path.c_str(), "rb"), 1, &wavFormat, &data, &bytes) ==
+            nullptr) {
+        return;
+    }
     data_ = data;
     bytes_ = bytes;
     frequency_ = wavFormat.freq;
@@ -32,7 +36,7 @@ LoadedWave::LoadedWave(const std::string& path) {
 }
 
 LoadedWave::~LoadedWave() {
-    if (data_ != nullptr) SDL_FreeWAV(data_);
+    if (data_ != nullptr) sdl_->FreeWAV(data_);
 }
 
 int64_t LoadedWave::DurationMs() const {
@@ -41,32 +45,40 @@ int64_t LoadedWave::DurationMs() const {
     return int64_t{bytes_} / frameBytes * 1000 / frequency_;
 }
 
+AudioPlayer::AudioPlayer() = default;
+
 AudioPlayer::~AudioPlayer() { Close(); }
 
+const SdlAudio& AudioPlayer::Sdl() {
+    if (!sdl_) sdl_ = std::make_unique<SdlAudio>();
+    return *sdl_;
+}
+
 void AudioPlayer::Close() {
-    if (device_ != 0) SDL_CloseAudioDevice(device_);
+    if (device_ != 0) Sdl().CloseAudioDevice(device_);
     device_ = 0;
-    if (subsystemOpen_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (subsystemOpen_) Sdl().QuitSubSystem(SDL_INIT_AUDIO);
     subsystemOpen_ = false;
 }
 
 void AudioPlayer::Stop() {
-    if (device_ != 0) SDL_ClearQueuedAudio(device_);
+    if (device_ != 0) Sdl().ClearQueuedAudio(device_);
 }
 
 bool AudioPlayer::OpenFor(const LoadedWave& wave) {
+    if (!Sdl().Available()) return false;
     if (!subsystemOpen_) {
         // SDL would otherwise turn SIGINT and SIGTERM into quit events that
         // nobody reads, and the program could no longer be stopped.
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+        Sdl().SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        if (Sdl().InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
         subsystemOpen_ = true;
     }
     if (device_ != 0 && wave.Frequency() == deviceFrequency_ &&
         wave.Format() == deviceFormat_ && wave.Channels() == deviceChannels_) {
         return true;
     }
-    if (device_ != 0) SDL_CloseAudioDevice(device_);
+    if (device_ != 0) Sdl().CloseAudioDevice(device_);
     device_ = 0;
 
     SDL_AudioSpec wanted{};
@@ -76,7 +88,7 @@ bool AudioPlayer::OpenFor(const LoadedWave& wave) {
     wanted.samples = kBufferFrames;
     SDL_AudioSpec obtained{};
     // No allowed changes: SDL converts to whatever the hardware wants.
-    SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    SDL_AudioDeviceID device = Sdl().OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (device == 0) return false;
     device_ = device;
     deviceFrequency_ = wave.Frequency();
@@ -90,8 +102,8 @@ bool AudioPlayer::Play(const LoadedWave& wave, bool wait) {
     if (!wave.Valid() || wave.Bytes() == 0) return false;
     Stop();
     if (!OpenFor(wave)) return false;
-    if (SDL_QueueAudio(device_, wave.Data(), wave.Bytes()) != 0) return false;
-    SDL_PauseAudioDevice(device_, 0);
+    if (Sdl().QueueAudio(device_, wave.Data(), wave.Bytes()) != 0) return false;
+    Sdl().PauseAudioDevice(device_, 0);
     if (wait) WaitUntilPlayed(wave.DurationMs());
     return true;
 }
@@ -99,8 +111,8 @@ bool AudioPlayer::Play(const LoadedWave& wave, bool wait) {
 void AudioPlayer::WaitUntilPlayed(int64_t soundMs) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(soundMs + kStallAllowanceMs);
-    while (SDL_GetQueuedAudioSize(device_) > 0) {
-        if (SDL_GetAudioDeviceStatus(device_) != SDL_AUDIO_PLAYING) return;
+    while (Sdl().GetQueuedAudioSize(device_) > 0) {
+        if (Sdl().GetAudioDeviceStatus(device_) != SDL_AUDIO_PLAYING) return;
         if (Clock::now() >= deadline) return;
         std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
     }

@@ -9,6 +9,8 @@
 
 namespace trakomer::speech {
 
+class SdlAudio;
+
 // A wave file's samples, held in memory once loaded.
 class LoadedWave {
 public:
@@ -28,6 +30,7 @@ public:
     int64_t DurationMs() const;
 
 private:
+    std::unique_ptr<SdlAudio> sdl_;
     uint8_t* data_ = nullptr;
     uint32_t bytes_ = 0;
     int frequency_ = 0;
@@ -37,7 +40,7 @@ private:
 
 class AudioPlayer {
 public:
-    AudioPlayer() = default;
+    AudioPlayer();
     ~AudioPlayer();
     AudioPlayer(const AudioPlayer&) = delete;
     AudioPlayer& operator=(const AudioPlayer&) = delete;
@@ -57,6 +60,10 @@ private:
     bool OpenFor(const LoadedWave& wave);
     void WaitUntilPlayed(int64_t soundMs);
 
+    // SDL, loaded for the first sound.
+    const SdlAudio& Sdl();
+
+    std::unique_ptr<SdlAudio> sdl_;
     bool subsystemOpen_ = false;
     uint32_t device_ = 0;
     int deviceFrequency_ = 0;
