@@ -1,5 +1,7 @@
 #include "gl/image_loader.h"
 
+#include <memory>
+
 #include "gl/image_read_ahead.h"
 #include "gl/texture_upload.h"
 
@@ -10,9 +12,10 @@ void Report(const ImageSources& sources, const std::string& message) {
     if (sources.showError) sources.showError(message);
 }
 
-// Puts one read image into the next free slot and uploads it; a failure is
-// reported and leaves the slot free for the next image.
-bool TakeImage(GlContext& gl, const ImageSources& sources, const ReadImage& read) {
+// Puts one read image into the next free slot with a texture that takes its
+// pixels when first drawn; a failure is reported and leaves the slot free
+// for the next image.
+bool TakeImage(GlContext& gl, const ImageSources& sources, ReadImage read) {
     for (const std::string& message : read.messages) Report(sources, message);
     ImageSlotTable& table = gl.images;
     if (!read.takesSlot || table.count >= kImageSlotCount) return false;
@@ -25,7 +28,9 @@ bool TakeImage(GlContext& gl, const ImageSources& sources, const ReadImage& read
     slot.lat2 = read.corners.lat2;
     slot.lon2 = read.corners.lon2;
     if (!read.image) gl.imageError = read.error;
-    if (read.image && UploadSlotImage(table, index, *read.image, gl.imageError)) {
+    if (read.image && PrepareSlotImage(table, index,
+                                       std::make_shared<const TgaImage>(std::move(*read.image)),
+                                       gl.imageError)) {
         ++table.count;
         return true;
     }
@@ -38,7 +43,7 @@ void FillImageTable(GlContext& gl, const ImageSources& sources, ImageReadAhead& 
     while (gl.images.count < kImageSlotCount) {
         std::optional<ReadImage> read = ahead.Next();
         if (!read) break;
-        TakeImage(gl, sources, *read);
+        TakeImage(gl, sources, std::move(*read));
     }
     FindSpecialSlots(gl.images);
 }
