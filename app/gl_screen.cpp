@@ -19,6 +19,7 @@ GlScreen::GlScreen(ShowFrame show, std::string programFolder, ShowImageError sho
     : show_(std::move(show)), gl_(std::make_unique<Gl>()) {
     gl_->context.window = this;
     gl_->context.views = &gl_->views;
+    if (programFolder.empty()) return;
     gl::ImageLoading loading =
         gl::MakeImageLoading(std::move(programFolder), std::move(showError));
     gl_->views.imagePrefetch = loading.start;

@@ -8,6 +8,7 @@
 #include "app/command_ids.h"
 #include "app/main_window.h"
 #include "core/settings_file.h"
+#include "screens/screens.h"
 #include "gl/egl_warm_up.h"
 
 namespace trakomer {
@@ -116,6 +117,10 @@ int RenderScreen(const std::string& home, const RenderOptions& options) {
     services.speaker = &speaker;
     services.sleep = [](int) {};
     services.holdDrawing = true;
+    // Only the track and globe screens show images; the others are drawn
+    // after one frame of screen 0 that only sets the map scale.
+    services.screenImages = options.screen == kScreenTrackAltitude ||
+                            options.screen == kScreenTrackSpeed || options.screen == kScreenGlobe;
     MainWindow window(settings, paths, services);
     // Started once the window is built: building it loads toolkit plugins,
     // which would wait for the driver's loading.
