@@ -9,7 +9,6 @@
 #include "app/main_window.h"
 #include "core/settings_file.h"
 #include "screens/screens.h"
-#include "gl/egl_warm_up.h"
 
 namespace trakomer {
 namespace {
@@ -122,9 +121,6 @@ int RenderScreen(const std::string& home, const RenderOptions& options) {
     services.screenImages = options.screen == kScreenTrackAltitude ||
                             options.screen == kScreenTrackSpeed || options.screen == kScreenGlobe;
     MainWindow window(settings, paths, services);
-    // Started once the window is built: building it loads toolkit plugins,
-    // which would wait for the driver's loading.
-    gl::EglWarmUp warmUp;
     window.resize(options.width, options.height);
     window.show();
     window.RunCommand(kCmdOpen);

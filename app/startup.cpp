@@ -52,9 +52,6 @@ std::unique_ptr<Shell> StartShell(const StartOptions& options, const std::string
     if (!options.device.empty()) shell->settings.mCommDevice = options.device;
 
     shell->window = std::make_unique<MainWindow>(shell->settings, shell->paths, services);
-    // Started once the window is built: building it loads toolkit plugins,
-    // which would wait for the driver's loading.
-    shell->glWarmUp = std::make_unique<gl::EglWarmUp>();
     if (!options.device.empty()) shell->window->SetSavedCommDevice(savedDevice);
     // Scheduled starts (the launcher, a restart) keep the home folder.
     if (!options.home.empty()) {

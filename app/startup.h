@@ -11,7 +11,6 @@
 
 #include "app/main_window.h"
 #include "app/single_instance.h"
-#include "gl/egl_warm_up.h"
 
 
 namespace trakomer {
@@ -32,8 +31,6 @@ struct Shell {
     InstanceServer instance;
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<QSocketNotifier> notifier;
-    // The GL driver loading beside the window's start.
-    std::unique_ptr<gl::EglWarmUp> glWarmUp;
 };
 
 // Loads the settings, listens for later instances, creates and shows the

@@ -11,7 +11,6 @@
 
 #include <algorithm>
 
-#include "gl/egl_display.h"
 #include "gl/pixel_matrix.h"
 
 namespace trakomer::gl {
@@ -20,9 +19,7 @@ namespace {
 constexpr int kMaxConfigs = 64;
 constexpr int kDepthRange = 900;
 
-}  // namespace
-
-void* OpenEglDisplay() {
+EGLDisplay OpenDisplay() {
     // The surfaceless platform renders without any window system; where it
     // is missing the default display is used.
     auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
@@ -34,8 +31,6 @@ void* OpenEglDisplay() {
     }
     return eglGetDisplay(EGL_DEFAULT_DISPLAY);
 }
-
-namespace {
 
 bool HasSizes(EGLDisplay display, EGLConfig config, EGLint wanted) {
     const EGLint attributes[] = {EGL_RED_SIZE, EGL_GREEN_SIZE, EGL_BLUE_SIZE, EGL_ALPHA_SIZE};
@@ -78,8 +73,6 @@ void ReleaseEgl(GlContext& gl) {
     gl.surfaceWidth = gl.surfaceHeight = 0;
 }
 
-}  // namespace
-
 // Keeps Mesa's driver mapped once loaded: every rebuild on turning the
 // device would otherwise unload and reload it (eglTerminate drops the last
 // reference), losing its caches and leaving them unreachable.
@@ -95,10 +88,8 @@ void KeepDriverLoaded() {
         nullptr);
 }
 
-namespace {
-
 bool CreateEgl(GlContext& gl) {
-    gl.display = OpenEglDisplay();
+    gl.display = OpenDisplay();
     if (gl.display == EGL_NO_DISPLAY || !eglInitialize(gl.display, nullptr, nullptr)) {
         gl.display = nullptr;
         return false;
