@@ -44,8 +44,10 @@ ReadImage ReadPackageImage(const std::string& programFolder, const std::string& 
     return read;
 }
 
-ImageReadAhead::ImageReadAhead(std::string programFolder)
-    : programFolder_(std::move(programFolder)), worker_([this] { Run(); }) {}
+ImageReadAhead::ImageReadAhead(std::string programFolder, size_t budgetBytes)
+    : programFolder_(std::move(programFolder)),
+      budgetBytes_(budgetBytes),
+      worker_([this] { Run(); }) {}
 
 ImageReadAhead::~ImageReadAhead() {
     {
@@ -80,7 +82,7 @@ bool ImageReadAhead::Hand(ReadImage image) {
     const size_t bytes = PixelBytes(image);
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] {
-        return stopping_ || ready_.empty() || readyBytes_ + bytes <= kReadAheadBytes;
+        return stopping_ || ready_.empty() || readyBytes_ + bytes <= budgetBytes_;
     });
     if (stopping_) return false;
     readyBytes_ += bytes;

@@ -39,7 +39,7 @@ constexpr size_t kReadAheadBytes = size_t{64} << 20;
 
 class ImageReadAhead {
 public:
-    explicit ImageReadAhead(std::string programFolder);
+    explicit ImageReadAhead(std::string programFolder, size_t budgetBytes = kReadAheadBytes);
     // Stops reading (after the image under way) and waits for the worker.
     ~ImageReadAhead();
     ImageReadAhead(const ImageReadAhead&) = delete;
@@ -53,6 +53,7 @@ private:
     bool Hand(ReadImage image);  // false: stop reading
 
     const std::string programFolder_;
+    const size_t budgetBytes_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<ReadImage> ready_;
