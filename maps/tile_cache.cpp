@@ -1,12 +1,12 @@
 #include "maps/tile_cache.h"
 
-#include <curl/curl.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+
+#include "maps/curl_library.h"
 
 namespace trakomer::maps {
 namespace {
@@ -92,7 +92,9 @@ std::optional<int64_t> ExpiryFromHeaders(std::string_view cacheControl, std::str
         return now + std::atoll(lower.c_str() + at + 8);
     }
     if (!expires.empty()) {
-        const time_t when = curl_getdate(std::string(expires).c_str(), nullptr);
+        const CurlLibrary curl;
+        const time_t when =
+            curl.Available() ? curl.getdate(std::string(expires).c_str(), nullptr) : -1;
         return when < 0 ? now : static_cast<int64_t>(when);
     }
     return now + kDefaultTileLifetime;

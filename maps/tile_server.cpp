@@ -3,12 +3,11 @@
 // and the disk cache (fresh tiles are not asked for; stale ones are
 // revalidated with their ETag and a 304 reuses them).
 
-#include <curl/curl.h>
-
 #include <deque>
 #include <memory>
 #include <strings.h>
 
+#include "maps/curl_library.h"
 #include "maps/tile_cache.h"
 #include "maps/tile_source.h"
 
@@ -28,9 +27,10 @@ struct Transfer {
     std::string etag;
     curl_slist* headers = nullptr;
     CURL* easy = nullptr;
+    const CurlLibrary* curl = nullptr;
     ~Transfer() {
-        curl_slist_free_all(headers);
-        if (easy != nullptr) curl_easy_cleanup(easy);
+        curl->slistFreeAll(headers);
+        if (easy != nullptr) curl->easyCleanup(easy);
     }
 };
 
@@ -85,46 +85,48 @@ private:
     std::string template_;
     SourceOptions options_;
     TileCache cache_;
+    CurlLibrary curl_;
 };
 
 std::unique_ptr<Transfer> TileServer::Start(size_t index, const std::string& url,
                                             std::optional<CachedTile> cached) const {
     auto t = std::make_unique<Transfer>();
+    t->curl = &curl_;
     t->index = index;
     t->url = url;
     t->cached = std::move(cached);
-    t->easy = curl_easy_init();
+    t->easy = curl_.easyInit();
     CURL* e = t->easy;
-    curl_easy_setopt(e, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(e, CURLOPT_USERAGENT, options_.userAgent.c_str());
-    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(e, CURLOPT_MAXREDIRS, 5L);
-    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, 20L);
-    curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, 30L);
-    curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, kMaxTileBytes);
-    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, OnBody);
-    curl_easy_setopt(e, CURLOPT_WRITEDATA, t.get());
-    curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, OnHeader);
-    curl_easy_setopt(e, CURLOPT_HEADERDATA, t.get());
-    curl_easy_setopt(e, CURLOPT_PRIVATE, t.get());
+    curl_.easySetopt(e, CURLOPT_URL, url.c_str());
+    curl_.easySetopt(e, CURLOPT_USERAGENT, options_.userAgent.c_str());
+    curl_.easySetopt(e, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_.easySetopt(e, CURLOPT_MAXREDIRS, 5L);
+    curl_.easySetopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_.easySetopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_.easySetopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_.easySetopt(e, CURLOPT_CONNECTTIMEOUT, 20L);
+    curl_.easySetopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_.easySetopt(e, CURLOPT_LOW_SPEED_TIME, 30L);
+    curl_.easySetopt(e, CURLOPT_MAXFILESIZE_LARGE, kMaxTileBytes);
+    curl_.easySetopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl_.easySetopt(e, CURLOPT_WRITEFUNCTION, OnBody);
+    curl_.easySetopt(e, CURLOPT_WRITEDATA, t.get());
+    curl_.easySetopt(e, CURLOPT_HEADERFUNCTION, OnHeader);
+    curl_.easySetopt(e, CURLOPT_HEADERDATA, t.get());
+    curl_.easySetopt(e, CURLOPT_PRIVATE, t.get());
     if (t->cached && !t->cached->etag.empty()) {
-        t->headers = curl_slist_append(nullptr, ("If-None-Match: " + t->cached->etag).c_str());
-        curl_easy_setopt(e, CURLOPT_HTTPHEADER, t->headers);
+        t->headers = curl_.slistAppend(nullptr, ("If-None-Match: " + t->cached->etag).c_str());
+        curl_.easySetopt(e, CURLOPT_HTTPHEADER, t->headers);
     }
     return t;
 }
 
 std::string TileServer::Finish(Transfer& t, CURLcode result, FetchedTile& tile) const {
     if (result != CURLE_OK) {
-        return "cannot fetch " + t.url + ": " + curl_easy_strerror(result);
+        return "cannot fetch " + t.url + ": " + curl_.easyStrerror(result);
     }
     long code = 0;
-    curl_easy_getinfo(t.easy, CURLINFO_RESPONSE_CODE, &code);
+    curl_.easyGetinfo(t.easy, CURLINFO_RESPONSE_CODE, &code);
     const int64_t now = Now();
     if (code == 304 && t.cached) {
         t.cached->expires = ExpiryFromHeaders(t.cacheControl, t.expires, now).value_or(now);
@@ -156,10 +158,11 @@ std::string TileServer::Fetch(const std::vector<TileKey>& keys, const TileSink& 
         }
     }
     if (waiting.empty()) return {};
+    if (!curl_.Available()) return "cannot fetch tiles: libcurl cannot be loaded";
 
-    CURLM* multi = curl_multi_init();
-    curl_multi_setopt(multi, CURLMOPT_MAX_TOTAL_CONNECTIONS, kMaxConnections);
-    curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, kMaxConnections);
+    CURLM* multi = curl_.multiInit();
+    curl_.multiSetopt(multi, CURLMOPT_MAX_TOTAL_CONNECTIONS, kMaxConnections);
+    curl_.multiSetopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, kMaxConnections);
     std::vector<std::unique_ptr<Transfer>> running;
     std::string error;
     bool stop = false;
@@ -169,28 +172,28 @@ std::string TileServer::Fetch(const std::vector<TileKey>& keys, const TileSink& 
             waiting.pop_front();
             const std::string url = ExpandTileUrl(template_, keys[i]);
             running.push_back(Start(i, url, cache_.Load(url)));
-            curl_multi_add_handle(multi, running.back()->easy);
+            curl_.multiAddHandle(multi, running.back()->easy);
         }
         int active = 0;
-        curl_multi_perform(multi, &active);
+        curl_.multiPerform(multi, &active);
         int left = 0;
-        while (CURLMsg* msg = curl_multi_info_read(multi, &left)) {
+        while (CURLMsg* msg = curl_.multiInfoRead(multi, &left)) {
             if (msg->msg != CURLMSG_DONE) continue;
             Transfer* t = nullptr;
-            curl_easy_getinfo(msg->easy_handle, CURLINFO_PRIVATE, &t);
+            curl_.easyGetinfo(msg->easy_handle, CURLINFO_PRIVATE, &t);
             const CURLcode result = msg->data.result;
-            curl_multi_remove_handle(multi, t->easy);
+            curl_.multiRemoveHandle(multi, t->easy);
             FetchedTile tile;
             if (error.empty()) error = Finish(*t, result, tile);
             if (error.empty() && !sink(t->index, std::move(tile))) stop = true;
             std::erase_if(running, [t](const auto& r) { return r.get() == t; });
         }
         if (cancel) error = "cancelled";
-        if (error.empty() && !running.empty()) curl_multi_poll(multi, nullptr, 0, 100, nullptr);
+        if (error.empty() && !running.empty()) curl_.multiPoll(multi, nullptr, 0, 100, nullptr);
     }
-    for (auto& t : running) curl_multi_remove_handle(multi, t->easy);
+    for (auto& t : running) curl_.multiRemoveHandle(multi, t->easy);
     running.clear();
-    curl_multi_cleanup(multi);
+    curl_.multiCleanup(multi);
     return error;
 }
 
