@@ -19,8 +19,11 @@ GlScreen::GlScreen(ShowFrame show, std::string programFolder, ShowImageError sho
     : show_(std::move(show)), gl_(std::make_unique<Gl>()) {
     gl_->context.window = this;
     gl_->context.views = &gl_->views;
-    auto load = gl::MakeImageLoader(std::move(programFolder), std::move(showError));
-    gl_->views.imageLoader = [this, load](gl::GlContext& context) {
+    if (programFolder.empty()) return;
+    gl::ImageLoading loading =
+        gl::MakeImageLoading(std::move(programFolder), std::move(showError));
+    gl_->views.imagePrefetch = loading.start;
+    gl_->views.imageLoader = [this, load = loading.load](gl::GlContext& context) {
         load(context);
         ++imageLoads_;
     };

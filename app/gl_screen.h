@@ -33,7 +33,8 @@ public:
     // Shows a problem with an image (a message box titled "Error").
     using ShowImageError = std::function<void(const std::string&)>;
     // Images come from `programFolder` (map packages, then mapfiles.ini),
-    // loaded when the context starts and again after every rebuild.
+    // loaded when the context starts and again after every rebuild; none
+    // when it is empty.
     GlScreen(ShowFrame show, std::string programFolder, ShowImageError showError);
     ~GlScreen() override;
     GlScreen(const GlScreen&) = delete;

@@ -77,6 +77,9 @@ struct WindowServices {
     // Nothing is drawn until ReleaseDrawing: a picture of one screen needs
     // only the frames after the window is set up.
     bool holdDrawing = false;
+    // False: the GL screens start without the images of the data folder
+    // (maps, globe): a picture of a text screen needs none of them.
+    bool screenImages = true;
 };
 
 // The battery charge as the window last read it (every 25 s).

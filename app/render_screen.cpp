@@ -8,6 +8,7 @@
 #include "app/command_ids.h"
 #include "app/main_window.h"
 #include "core/settings_file.h"
+#include "screens/screens.h"
 
 namespace trakomer {
 namespace {
@@ -115,6 +116,10 @@ int RenderScreen(const std::string& home, const RenderOptions& options) {
     services.speaker = &speaker;
     services.sleep = [](int) {};
     services.holdDrawing = true;
+    // Only the track and globe screens show images; the others are drawn
+    // after one frame of screen 0 that only sets the map scale.
+    services.screenImages = options.screen == kScreenTrackAltitude ||
+                            options.screen == kScreenTrackSpeed || options.screen == kScreenGlobe;
     MainWindow window(settings, paths, services);
     window.resize(options.width, options.height);
     window.show();

@@ -18,7 +18,8 @@ namespace trakomer {
 bool MainWindow::DrawGlScreen() {
     if (!glScreen_) {
         glScreen_ = std::make_unique<GlScreen>(
-            [this](const QImage& frame) { PresentGlFrame(frame); }, paths_.dataFolder,
+            [this](const QImage& frame) { PresentGlFrame(frame); },
+            services_.screenImages ? paths_.dataFolder : std::string(),
             [this](const std::string& message) {
                 services_.dialogs->ShowMessage(message, "Error", MessageIcon::Error);
             });

@@ -56,10 +56,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The Mesa drivers of EGL and GL are loaded at run time, not linked, as are
-# libcurl, OpenSSL, SQLite, libsystemd and libudev (opened on first use), so
+# libcurl, OpenSSL, SQLite, SDL, libsystemd and libudev (opened on first use), so
 # dpkg-shlibdeps cannot see them.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libgl1-mesa-dri, libegl-mesa0, libcurl4, libssl3, libsqlite3-0, libsystemd0, libudev1")
+    "libgl1-mesa-dri, libegl-mesa0, libcurl4, libssl3, libsqlite3-0, libsdl2-2.0-0, libsystemd0, libudev1")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gpsbabel")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

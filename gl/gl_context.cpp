@@ -156,6 +156,8 @@ bool InitGl(GlContext& gl) {
         ReleaseEgl(gl);
         ClearImageSlots(gl.images);
     }
+    // The images are read and decoded while EGL loads the driver.
+    if (gl.views != nullptr) gl.views->PrepareImages();
     if (!CreateEgl(gl)) {
         ReleaseEgl(gl);
         return false;

@@ -30,6 +30,9 @@ public:
     // special indices. Called by InitGl with a current context and an empty
     // table.
     virtual void LoadImages(GlContext& /*gl*/) {}
+    // Begin reading the images that LoadImages will take (on another
+    // thread), before InitGl creates the context.
+    virtual void PrepareImages() {}
     // Reset the globe rotation and the map pan offsets (every GL set-up).
     virtual void ResetViewState() {}
     // Draw the current screen after a rebuild.

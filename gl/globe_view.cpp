@@ -7,6 +7,7 @@
 
 #include "gl/gl_vertices.h"
 #include "gl/pixel_matrix.h"
+#include "gl/texture_upload.h"
 
 namespace trakomer::gl {
 namespace {
@@ -62,7 +63,7 @@ bool HasTexture(const ImageSlotTable& images, int slot) {
 void BindDecal(const ImageSlotTable& images, int slot) {
     glEnable(GL_TEXTURE_2D);
     glTexEnvx(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
-    glBindTexture(GL_TEXTURE_2D, images.slots[static_cast<size_t>(slot)].texture);
+    BindSlotTexture(images.slots[static_cast<size_t>(slot)]);
 }
 
 // Zoomed and turned about the window centre like the globe.

@@ -28,8 +28,19 @@ void LoadImageList(GlContext& gl, const ImageSources& sources);
 // whose path becomes the package's file name. False when nothing loaded.
 bool LoadMapPackage(GlContext& gl, const ImageSources& sources, const std::string& fileName);
 
-// A loader for ScreenViews::imageLoader that reports each distinct problem
-// once per run: a GL rebuild reloads the images without repeating them.
+// The loading of one program folder's images in two steps: `start` begins
+// reading and decoding them on a worker thread (while the GL context is
+// created), `load` fills the table from what was read, waiting for the rest
+// (and reads them itself when nothing was started). Each distinct problem
+// is reported once per run: a GL rebuild reloads the images without
+// repeating them.
+struct ImageLoading {
+    std::function<void()> start;
+    std::function<void(GlContext&)> load;
+};
+ImageLoading MakeImageLoading(std::string programFolder, ImageErrorSink sink);
+
+// Just the `load` step, for ScreenViews::imageLoader.
 std::function<void(GlContext&)> MakeImageLoader(std::string programFolder, ImageErrorSink sink);
 
 }  // namespace trakomer::gl

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "gl/tga_reader.h"
@@ -14,6 +15,10 @@ constexpr int kImageSlotCount = 32;
 struct ImageSlot {
     std::string path;          // 8-bit path, up to 127 characters
     uint32_t texture = 0;      // GL texture name; 0 when loading failed
+    // Pixels not yet given to the texture: they go to GL when it is first
+    // bound for drawing (BindSlotTexture), so images never shown cost no
+    // upload. Changed by drawing, hence mutable.
+    mutable std::shared_ptr<const TgaImage> unsentPixels;
     uint32_t format = kFormatRgb;
     int components = 3;
     int width = 0;

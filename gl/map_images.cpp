@@ -7,6 +7,7 @@
 
 #include "gl/gl_vertices.h"
 #include "gl/pixel_matrix.h"
+#include "gl/texture_upload.h"
 
 namespace trakomer::gl {
 namespace {
@@ -104,7 +105,7 @@ void DrawImageQuad(const ImageSlot& slot, const MapQuad& q) {
     static const GLubyte kIndices[6] = {0, 1, 2, 2, 3, 0};
     glActiveTexture(GL_TEXTURE0);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, slot.texture);
+    BindSlotTexture(slot);
     glTexEnvx(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);

@@ -78,8 +78,13 @@ public:
     // Fills the image slot table; map packages and the image list hook in
     // here. Without it the screens draw without images.
     std::function<void(GlContext&)> imageLoader;
+    // Starts reading those images ahead; may be null.
+    std::function<void()> imagePrefetch;
 
     void LoadImages(GlContext& gl) override;
+    void PrepareImages() override {
+        if (imagePrefetch) imagePrefetch();
+    }
     void ResetViewState() override;
     void DrawFrame(GlContext& gl) override;
     void LayoutChanged() override { layoutDue = true; }

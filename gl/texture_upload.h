@@ -19,6 +19,16 @@ bool LoadSlotTexture(ImageSlotTable& table, int index, std::string& errorText);
 bool UploadSlotImage(ImageSlotTable& table, int index, const TgaImage& image,
                      std::string& errorText);
 
+// The same, except that the pixels stay with the slot and reach GL when the
+// texture is first bound by BindSlotTexture. The checks (and failures) are
+// those of UploadSlotImage, at once.
+bool PrepareSlotImage(ImageSlotTable& table, int index, std::shared_ptr<const TgaImage> image,
+                      std::string& errorText);
+
+// Binds the slot's texture to GL_TEXTURE_2D, sending its pixels first if
+// they are still held.
+void BindSlotTexture(const ImageSlot& slot);
+
 // Whether GL can take a texture of this size: both sides powers of two and
 // no larger than `maxSide`. Otherwise the reason, naming `path`.
 std::optional<std::string> TextureSizeProblem(const std::string& path, int width, int height,

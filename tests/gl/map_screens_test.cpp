@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "gl/image_loader.h"
+#include "gl/image_read_ahead.h"
 #include "maps/map_package.h"
 #include "gl/screen_views.h"
 #include "tests/gl/gl_fixture.h"
@@ -126,6 +127,26 @@ TEST_F(MapScreensTest, TheThirtyThirdImageIsNotLoaded) {
     ASSERT_TRUE(InitGl(gl));
     EXPECT_EQ(gl.images.count, kImageSlotCount);
     EXPECT_NE(gl.images.slots[kImageSlotCount - 1].texture, 0u);
+}
+
+TEST_F(MapScreensTest, ReadAheadHandsEveryImageInSlotOrderWhateverItsBudget) {
+    const std::string d = dir.path().string();
+    const std::vector<std::string> expected{"a.tgz",          d + "/b.tga",   d + "/missing.tga",
+                                            d + "/earthmap.tga", d + "/eye.tga", d + "/startup.tga",
+                                            d + "/startbutton.tga"};
+    // A budget of one byte keeps one image ready at a time.
+    for (size_t budget : {size_t{1}, kReadAheadBytes}) {
+        ImageReadAhead ahead(d, budget);
+        std::vector<std::string> paths;
+        while (std::optional<ReadImage> read = ahead.Next()) {
+            paths.push_back(read->slotPath);
+            EXPECT_EQ(read->image.has_value(), read->error.empty()) << read->slotPath;
+        }
+        EXPECT_EQ(paths, expected) << budget;
+    }
+    // Given up after the first image, the reading stops at once.
+    ImageReadAhead early(d, 1);
+    EXPECT_TRUE(early.Next().has_value());
 }
 
 TEST_F(MapScreensTest, MapsAtTheirCalibratedPlacesSmallerOverLarger) {
