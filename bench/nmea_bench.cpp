@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 
 #include "gps/nmea_parser.h"
@@ -18,9 +19,15 @@ std::string ReadDemoLog() {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// The fix lives on the heap, as the program's does. On the stack its place
+// against the parser's own frame shifts with its size, and that alone moved
+// the measured speed by a third with the same instruction count.
+std::unique_ptr<trakomer::GpsFix> NewFix() { return std::make_unique<trakomer::GpsFix>(); }
+
 void ParseWhole(benchmark::State& state, const std::string& log) {
     for (auto _ : state) {
-        trakomer::GpsFix fix;
+        const auto owned = NewFix();
+        trakomer::GpsFix& fix = *owned;
         trakomer::ProcessBytes(fix, log.data(), log.size());
         benchmark::DoNotOptimize(fix);
     }
@@ -30,7 +37,8 @@ void ParseWhole(benchmark::State& state, const std::string& log) {
 // As the serial reader gets them: 256-byte reads.
 void ParseChunked(benchmark::State& state, const std::string& log) {
     for (auto _ : state) {
-        trakomer::GpsFix fix;
+        const auto owned = NewFix();
+        trakomer::GpsFix& fix = *owned;
         for (size_t at = 0; at < log.size(); at += 256) {
             trakomer::ProcessBytes(fix, log.data() + at, std::min<size_t>(256, log.size() - at));
         }
