@@ -18,9 +18,9 @@ extern "C" {
 TRAKOMER_LAZY_FUNCTION(Sdl(), SDL_RWops*, SDL_RWFromFile, (const char* file, const char* mode),
                        (file, mode), nullptr)
 TRAKOMER_LAZY_FUNCTION(Sdl(), SDL_AudioSpec*, SDL_LoadWAV_RW,
-                       (SDL_RWops * source, int freeSource, SDL_AudioSpec* spec, Uint8** buffer,
+                       (SDL_RWops * source, int freeSource, SDL_AudioSpec* format, Uint8** buffer,
                         Uint32* length),
-                       (source, freeSource, spec, buffer, length), nullptr)
+                       (source, freeSource, format, buffer, length), nullptr)
 TRAKOMER_LAZY_FUNCTION(Sdl(), void, SDL_FreeWAV, (Uint8 * buffer), (buffer), void())
 TRAKOMER_LAZY_FUNCTION(Sdl(), SDL_bool, SDL_SetHint, (const char* name, const char* value),
                        (name, value), SDL_FALSE)
