@@ -18,7 +18,10 @@ namespace {
 
 constexpr std::string_view kDemoName = "demo";
 constexpr int kFallbackBaudRate = 4800;
-constexpr int kPaceSliceMs = 50;        // bytes are written in slices this long
+// Bytes are written in slices this long: long enough that the replay and the
+// reader it feeds wake ten times a second, not twenty, short enough that a
+// sentence still arrives in pieces as over a serial line.
+constexpr int kPaceSliceMs = 100;
 constexpr int kWriteRetryMs = 100;      // wait when the slave side is full
 
 using SteadyClock = std::chrono::steady_clock;
