@@ -55,7 +55,6 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
 // The start time in the journal's header, 0 when it has none.
 int64_t StartTimeOf(const std::string& path) {
     std::string bytes;
-    JournalHeader header;
     if (!ReadFileBytes(path, kJournalHeaderSize, bytes) || bytes.size() < kJournalHeaderSize ||
         std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) {
         return 0;
